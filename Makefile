@@ -1,0 +1,25 @@
+# make run   installs what is missing, builds, generates the data and runs the demo
+# make test  the same set-up, then the whole test suite
+BUILD_DIR := build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: deps build run test bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake --preset release >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@scripts/run-demo.sh $(BUILD_DIR)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD_DIR)/tolvarin-bench
+
+clean:
+	@rm -rf $(BUILD_DIR) build-debug build-asan build-tsan build-fuzz
