@@ -1,0 +1,169 @@
+#include "platform/frame_sinks.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstring>
+
+#include "platform/png_writer.h"
+
+namespace tolvarin {
+
+std::uint64_t frameHash(const Pixel* frame) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (int i = 0; i < kFramePixels; ++i) {
+    h ^= frame[i];
+    h *= 0x100000001b3ull;
+  }
+  return h;
+}
+
+// --- ScreenshotSink ---
+
+ScreenshotSink::ScreenshotSink(std::vector<Shot> shots) : pending_(std::move(shots)), shown_(kFramePixels, 0) {
+  std::stable_sort(pending_.begin(), pending_.end(), [](const Shot& a, const Shot& b) { return a.time < b.time; });
+}
+
+bool ScreenshotSink::take(const Shot& shot) {
+  if (writePng(shot.path, kFrameWidth, kFrameHeight, shown_.data(), kFrameWidth)) return true;
+  std::fprintf(stderr, "tolvarin: cannot write the screenshot %s\n", shot.path.c_str());
+  return false;
+}
+
+void ScreenshotSink::frame(const Pixel* pixels, std::int64_t, double shownAt) {
+  // Shots before this frame's time show the frame that was on screen until now.
+  while (!pending_.empty() && pending_.front().time < shownAt) {
+    if (!take(pending_.front())) failed_ = true;
+    pending_.erase(pending_.begin());
+  }
+  if (!pending_.empty()) std::memcpy(shown_.data(), pixels, kFrameBytes);
+}
+
+bool ScreenshotSink::finish(double endTime) {
+  for (const Shot& shot : pending_) {
+    if (shot.time <= endTime) {
+      if (!take(shot)) failed_ = true;
+    } else {
+      std::fprintf(stderr, "tolvarin: no screenshot %s: the run ended at %.3f s, before %.3f s\n", shot.path.c_str(),
+                   endTime, shot.time);
+    }
+  }
+  pending_.clear();
+  return !failed_;
+}
+
+// --- FrameHashSink ---
+
+FrameHashSink::~FrameHashSink() {
+  if (out_ != nullptr) std::fclose(out_);
+}
+
+bool FrameHashSink::open(const std::string& path) {
+  out_ = std::fopen(path.c_str(), "w");
+  return out_ != nullptr;
+}
+
+void FrameHashSink::frame(const Pixel* pixels, std::int64_t index, double shownAt) {
+  std::fprintf(out_, "%" PRId64 " %.6f %016" PRIx64 "\n", index, shownAt, frameHash(pixels));
+}
+
+bool FrameHashSink::finish(double) {
+  const bool ok = std::fflush(out_) == 0 && !std::ferror(out_);
+  std::fclose(out_);
+  out_ = nullptr;
+  return ok;
+}
+
+// --- VideoRecorder ---
+
+namespace {
+
+bool isMkv(const std::string& path) {
+  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".mkv") == 0;
+}
+
+}  // namespace
+
+VideoRecorder::VideoRecorder(std::string path, int fps, int scale)
+    : path_(std::move(path)), fps_(fps), scale_(std::max(1, scale)), held_(kFramePixels, 0) {
+  videoTemp_ = path_ + (isMkv(path_) ? ".video.mkv" : ".video.mp4");
+  sound_ = std::make_shared<WavWriter>();
+}
+
+VideoRecorder::~VideoRecorder() {
+  if (started_) {
+    encoder_.finish();
+    std::remove(videoTemp_.c_str());
+    std::remove(sound_->path().c_str());
+  }
+}
+
+bool VideoRecorder::start() {
+  if (!sound_->open(path_ + ".sound.wav")) {
+    std::fprintf(stderr, "tolvarin: cannot write %s.sound.wav\n", path_.c_str());
+    return false;
+  }
+  std::vector<std::string> argv{"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
+                                "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", "320x240",
+                                "-r", std::to_string(fps_), "-i", "-"};
+  if (scale_ > 1) {
+    argv.insert(argv.end(), {"-vf", "scale=iw*" + std::to_string(scale_) + ":ih*" + std::to_string(scale_) +
+                                        ":flags=neighbor"});
+  }
+  if (isMkv(path_)) {
+    argv.insert(argv.end(), {"-c:v", "ffv1", "-level", "3"});
+  } else {
+    argv.insert(argv.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "16", "-pix_fmt", "yuv420p"});
+  }
+  argv.push_back(videoTemp_);
+  if (!encoder_.start(argv)) {
+    std::fprintf(stderr, "tolvarin: cannot start ffmpeg (is it installed?)\n");
+    return false;
+  }
+  started_ = true;
+  return true;
+}
+
+void VideoRecorder::emitUpTo(std::int64_t boundary) {
+  for (; nextBoundary_ < boundary && !failed_; ++nextBoundary_) {
+    if (!encoder_.write(held_.data(), kFrameBytes)) {
+      std::fprintf(stderr, "tolvarin: ffmpeg stopped taking frames\n");
+      failed_ = true;
+    }
+  }
+}
+
+void VideoRecorder::frame(const Pixel* pixels, std::int64_t, double shownAt) {
+  if (!started_ || failed_) return;
+  // In virtual time a frame is shown exactly at a frame boundary.
+  const std::int64_t boundary = std::llround(shownAt * fps_);
+  emitUpTo(boundary);
+  std::memcpy(held_.data(), pixels, kFrameBytes);
+  if (nextBoundary_ == boundary) emitUpTo(boundary + 1);
+}
+
+bool VideoRecorder::finish(double endTime) {
+  if (!started_) return false;
+  emitUpTo(static_cast<std::int64_t>(std::floor(endTime * fps_)) + 1);
+  const int encoded = encoder_.finish();
+  const bool soundOk = sound_->close();
+  started_ = false;
+  bool ok = !failed_ && encoded == 0 && soundOk;
+  if (ok) {
+    std::vector<std::string> mux{"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoTemp_,
+                                 "-i", sound_->path(), "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+    if (isMkv(path_)) {
+      mux.insert(mux.end(), {"-c:a", "flac"});
+    } else {
+      mux.insert(mux.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
+    }
+    mux.push_back(path_);
+    ok = runProgram(mux) == 0;
+  }
+  if (!ok) std::fprintf(stderr, "tolvarin: recording %s failed\n", path_.c_str());
+  std::remove(videoTemp_.c_str());
+  std::remove(sound_->path().c_str());
+  return ok;
+}
+
+}  // namespace tolvarin

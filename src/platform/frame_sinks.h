@@ -1,0 +1,82 @@
+#pragma once
+// The frame sinks behind --shot, --frame-hashes and --record.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/frame_sink.h"
+#include "platform/subprocess.h"
+#include "platform/wav_writer.h"
+
+namespace tolvarin {
+
+// 64-bit FNV-1a over the 76800 pixel values of a frame.
+std::uint64_t frameHash(const Pixel* frame);
+
+// --shot T:FILE: a PNG of what the screen shows at demo time T, that is the
+// last frame presented at or before T (black before the first frame).
+class ScreenshotSink final : public FrameSink {
+ public:
+  struct Shot {
+    double time;
+    std::string path;
+  };
+  explicit ScreenshotSink(std::vector<Shot> shots);
+  void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
+  bool finish(double endTime) override;
+
+ private:
+  bool take(const Shot& shot);
+
+  std::vector<Shot> pending_;  // sorted by time
+  std::vector<Pixel> shown_;
+  bool failed_ = false;
+};
+
+// --frame-hashes FILE: "index time hash" per presented frame.
+class FrameHashSink final : public FrameSink {
+ public:
+  ~FrameHashSink() override;
+  [[nodiscard]] bool open(const std::string& path);
+  void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
+  bool finish(double endTime) override;
+
+ private:
+  std::FILE* out_ = nullptr;
+};
+
+// --record FILE: every frame boundary of the run as one video frame (frames
+// held across busy waits are repeated), piped as bgr0 to the ffmpeg program;
+// at the end the music is muxed in. .mkv gives lossless video (FFV1) and
+// FLAC sound; anything else H.264 and AAC.
+class VideoRecorder final : public FrameSink {
+ public:
+  VideoRecorder(std::string path, int fps, int scale);
+  ~VideoRecorder() override;
+  // Starts ffmpeg and opens the sound's temporary file. False with a message
+  // on stderr when that fails.
+  [[nodiscard]] bool start();
+  // Where the music for the video goes; give it to the audio layer.
+  std::shared_ptr<WavWriter> soundSink() const { return sound_; }
+
+  void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
+  bool finish(double endTime) override;
+
+ private:
+  void emitUpTo(std::int64_t boundary);  // repeats the held frame up to boundary - 1
+
+  std::string path_;
+  std::string videoTemp_;
+  int fps_;
+  int scale_;
+  Subprocess encoder_;
+  std::shared_ptr<WavWriter> sound_;
+  std::vector<Pixel> held_;
+  std::int64_t nextBoundary_ = 0;
+  bool failed_ = false;
+  bool started_ = false;
+};
+
+}  // namespace tolvarin

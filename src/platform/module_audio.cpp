@@ -1,0 +1,265 @@
+#include "platform/module_audio.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/runtime.h"
+
+namespace tolvarin {
+namespace {
+
+constexpr int kSampleRate = ModuleRenderer::kSampleRate;
+constexpr int kDeviceBufferFrames = 512;  // at most 1024: keeps "heard" within ~12 ms of "mixed"
+constexpr std::size_t kOfflineBlock = 4096;
+
+void sdlAudioCallback(void* self, Uint8* stream, int bytes) {
+  static_cast<ModuleAudio*>(self)->mixForDevice(reinterpret_cast<std::int16_t*>(stream),
+                                                static_cast<std::size_t>(bytes) / 4);
+}
+
+}  // namespace
+
+ModuleAudio::ModuleAudio(Output output) : output_(output) {}
+
+ModuleAudio::~ModuleAudio() {
+  if (initialized_) BASS_Free();
+}
+
+bool ModuleAudio::fail(int code) {
+  error_.store(code, std::memory_order_relaxed);
+  return false;
+}
+
+bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
+  if (initialized_) return fail(BASS_ERROR_ALREADY);
+  runtime_ = currentRuntime();
+  if (runtime_ == nullptr) return fail(BASS_ERROR_INIT);
+  avOffset_ = runtime_->config().avOffset;
+  if (output_ == Output::Offline) {
+    runtime_->addTimeListener([this](double t) { renderOfflineUntil(t); });
+  } else {
+    openDevice();
+    quit_ = false;
+    dispatcher_ = std::thread([this] { dispatchLoop(); });
+  }
+  initialized_ = true;
+  error_ = BASS_OK;
+  return true;
+}
+
+void ModuleAudio::openDevice() {
+  silent_ = false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    SDL_AudioSpec want{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kDeviceBufferFrames;
+    want.callback = &sdlAudioCallback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ != 0) {
+      bufferFrames_ = have.samples;
+      return;
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  // No device: a stand-in consumes the music at the real rate, so the music
+  // clock, the syncs and the position run exactly as with sound.
+  std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", SDL_GetError());
+  silent_ = true;
+  bufferFrames_ = kDeviceBufferFrames;
+}
+
+HMUSIC ModuleAudio::BASS_MusicLoad(bool, const char* file, std::uint32_t, std::uint32_t, std::uint32_t) {
+  if (!initialized_) return fail(BASS_ERROR_INIT), 0;
+  auto renderer = std::make_unique<ModuleRenderer>();
+  const int code = renderer->load(file != nullptr ? file : "");
+  if (code != BASS_OK) return fail(code), 0;
+  {
+    std::lock_guard lock(mixMutex_);
+    renderer_ = std::move(renderer);
+    playing_ = false;
+  }
+  position_ = 0;
+  return kMusicHandle;
+}
+
+HSYNC ModuleAudio::BASS_ChannelSetSync(HMUSIC handle, std::uint32_t type, std::uint32_t param, SyncProc proc) {
+  if (handle != kMusicHandle || !renderer_) return fail(BASS_ERROR_HANDLE), 0;
+  // The renderer reports notes of instrument 32, whatever the note.
+  if (type != BASS_SYNC_MUSICINST || (param & 0xFFFF) != ModuleRenderer::kMarkerInstrument) {
+    return fail(BASS_ERROR_UNKNOWN), 0;
+  }
+  syncProc_.store(proc);
+  return 1;
+}
+
+bool ModuleAudio::BASS_Start() {
+  if (!initialized_) return fail(BASS_ERROR_INIT);
+  if (started_) return true;
+  if (output_ == Output::RealTime) {
+    if (device_ != 0) {
+      SDL_PauseAudioDevice(device_, 0);
+    } else {
+      silentThread_ = std::thread([this] { silentLoop(); });
+    }
+  }
+  started_ = true;
+  return true;
+}
+
+bool ModuleAudio::BASS_MusicPlay(HMUSIC handle) {
+  if (handle != kMusicHandle || !renderer_) return fail(BASS_ERROR_HANDLE);
+  if (!started_) return fail(BASS_ERROR_START);
+  if (output_ == Output::Offline) {
+    musicStart_ = runtime_->now();
+    // The sinks hear silence until the music starts, so they stay aligned with the picture.
+    const auto lead = static_cast<std::size_t>(std::llround(musicStart_ * kSampleRate));
+    std::vector<std::int16_t> silence(std::min<std::size_t>(lead, kOfflineBlock) * 2, 0);
+    for (std::size_t done = 0; done < lead;) {
+      const std::size_t n = std::min(lead - done, kOfflineBlock);
+      for (auto& sink : sinks_) sink->write(silence.data(), n);
+      done += n;
+    }
+  }
+  playing_ = true;
+  return true;
+}
+
+std::uint32_t ModuleAudio::BASS_ChannelGetPosition(HMUSIC handle) {
+  if (handle != kMusicHandle) return fail(BASS_ERROR_HANDLE), 0;
+  return position_.load(std::memory_order_relaxed);
+}
+
+void ModuleAudio::BASS_Free() {
+  if (!initialized_) {
+    fail(BASS_ERROR_INIT);
+    return;
+  }
+  quit_ = true;
+  if (device_ != 0) {
+    SDL_CloseAudioDevice(device_);  // no callback runs after this returns
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (silentThread_.joinable()) silentThread_.join();
+  queueWake_.notify_all();
+  if (dispatcher_.joinable()) dispatcher_.join();
+  {
+    std::lock_guard lock(mixMutex_);
+    renderer_.reset();
+  }
+  queue_.clear();
+  playing_ = false;
+  started_ = false;
+  initialized_ = false;
+  syncProc_.store(nullptr);
+}
+
+bool ModuleAudio::BASS_Stop() {
+  if (!initialized_) return fail(BASS_ERROR_INIT);
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 1);
+  return true;
+}
+
+std::optional<double> ModuleAudio::musicEndedAt() const { return endedAt_; }
+
+void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
+  std::lock_guard lock(mixMutex_);
+  if (!playing_ || !renderer_) {
+    std::memset(out, 0, frames * 4);
+    return;
+  }
+  // This buffer starts to be heard about one buffer period from now.
+  const double heardAt = runtime_->now() + static_cast<double>(bufferFrames_) / kSampleRate + avOffset_;
+  const std::int64_t first = renderer_->samplesRendered();
+  scratchEvents_.clear();
+  const std::size_t n = renderer_->render(out, frames, scratchEvents_);
+  if (n < frames) std::memset(out + n * 2, 0, (frames - n) * 4);
+  for (auto& sink : sinks_) sink->write(out, n);
+  if (!scratchEvents_.empty()) {
+    std::lock_guard queueLock(queueMutex_);
+    for (const MusicEvent& e : scratchEvents_) {
+      queue_.push_back({heardAt + static_cast<double>(e.sample - first) / kSampleRate, e});
+    }
+    queueWake_.notify_one();
+  }
+}
+
+void ModuleAudio::silentLoop() {
+  using namespace std::chrono;
+  std::vector<std::int16_t> buffer(static_cast<std::size_t>(bufferFrames_) * 2);
+  const auto period = duration_cast<steady_clock::duration>(duration<double>(double(bufferFrames_) / kSampleRate));
+  auto next = steady_clock::now();
+  while (!quit_) {
+    mixForDevice(buffer.data(), static_cast<std::size_t>(bufferFrames_));
+    next += period;
+    std::this_thread::sleep_until(next);
+  }
+}
+
+void ModuleAudio::dispatchLoop() {
+  std::unique_lock lock(queueMutex_);
+  while (!quit_) {
+    if (queue_.empty()) {
+      queueWake_.wait(lock);
+      continue;
+    }
+    const double wait = queue_.front().due - runtime_->now();
+    if (wait > 0) {
+      queueWake_.wait_for(lock, std::chrono::duration<double>(wait));
+      continue;
+    }
+    const MusicEvent event = queue_.front().event;
+    queue_.pop_front();
+    lock.unlock();
+    deliver(event);
+    lock.lock();
+  }
+}
+
+void ModuleAudio::deliver(const MusicEvent& event) {
+  position_.store(event.position, std::memory_order_relaxed);
+  if (!event.marker) return;
+  if (SyncProc proc = syncProc_.load()) {
+    proc(1, kMusicHandle, 0);
+    runtime_->tracer().event("sync");
+  }
+}
+
+void ModuleAudio::renderOfflineUntil(double demoTime) {
+  if (!initialized_ || !playing_ || !renderer_) return;
+  const double musicTime = demoTime - musicStart_;
+  // Render what the picture has reached, and further ahead when the signals
+  // are shifted earlier than the sound.
+  const double ahead = std::max(musicTime, musicTime - avOffset_);
+  const auto target = static_cast<std::int64_t>(std::floor(ahead * kSampleRate));
+  while (!renderer_->ended() && renderer_->samplesRendered() < target) {
+    const auto n = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(kOfflineBlock), target - renderer_->samplesRendered()));
+    scratchPcm_.resize(n * 2);
+    const std::size_t got = renderer_->render(scratchPcm_.data(), n, scratchEvents_);
+    for (auto& sink : sinks_) sink->write(scratchPcm_.data(), got);
+    for (const MusicEvent& e : scratchEvents_) {
+      queue_.push_back({musicStart_ + static_cast<double>(e.sample) / kSampleRate + avOffset_, e});
+    }
+    scratchEvents_.clear();
+  }
+  if (renderer_->ended() && !endedAt_) {
+    endedAt_ = musicStart_ + static_cast<double>(renderer_->samplesRendered()) / kSampleRate;
+  }
+  while (!queue_.empty() && queue_.front().due <= demoTime) {
+    const MusicEvent event = queue_.front().event;
+    queue_.pop_front();
+    deliver(event);
+  }
+}
+
+}  // namespace tolvarin

@@ -1,0 +1,98 @@
+#pragma once
+// The audio layer on libopenmpt. In real time the module is mixed on SDL's
+// audio thread (or, without a device, on a silent stand-in that keeps the
+// music clock running); offline it is rendered on the main thread as virtual
+// time advances. Either way the rows and markers the renderer reports are
+// released to the program when they are heard, not when they are mixed.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/audio_library.h"
+#include "platform/module_renderer.h"
+#include "platform/pcm_sink.h"
+
+namespace tolvarin {
+
+class Runtime;
+
+class ModuleAudio final : public AudioLibrary {
+ public:
+  enum class Output { RealTime, Offline };
+
+  explicit ModuleAudio(Output output);
+  ~ModuleAudio() override;
+
+  // Where the music goes besides the speakers (WAV files, the recorder).
+  void addPcmSink(std::shared_ptr<PcmSink> sink) { sinks_.push_back(std::move(sink)); }
+
+  std::uint32_t BASS_GetVersion() override { return kBassVersion; }
+  bool BASS_Init(int device, std::uint32_t frequency, std::uint32_t flags, void* window) override;
+  HMUSIC BASS_MusicLoad(bool mem, const char* file, std::uint32_t offset, std::uint32_t length,
+                        std::uint32_t flags) override;
+  HSYNC BASS_ChannelSetSync(HMUSIC handle, std::uint32_t type, std::uint32_t param, SyncProc proc) override;
+  bool BASS_Start() override;
+  bool BASS_MusicPlay(HMUSIC handle) override;
+  std::uint32_t BASS_ChannelGetPosition(HMUSIC handle) override;
+  int BASS_ErrorGetCode() override { return error_.load(std::memory_order_relaxed); }
+  void BASS_Free() override;
+  bool BASS_Stop() override;
+  std::optional<double> musicEndedAt() const override;
+
+  // Mixes the next device buffer (SDL's audio thread, or the silent stand-in).
+  void mixForDevice(std::int16_t* out, std::size_t frames);
+
+  // The real-time device's buffer in frames (0 before BASS_Init or offline).
+  int deviceBufferFrames() const { return bufferFrames_; }
+  bool silentFallback() const { return silent_; }
+
+ private:
+  static constexpr HMUSIC kMusicHandle = 1;
+  struct PendingEvent {
+    double due;  // demo time at which it is heard
+    MusicEvent event;
+  };
+
+  void openDevice();
+  void silentLoop();
+  void dispatchLoop();
+  void deliver(const MusicEvent& event);
+  void renderOfflineUntil(double demoTime);
+  bool fail(int code);
+
+  Output output_;
+  Runtime* runtime_ = nullptr;
+  std::vector<std::shared_ptr<PcmSink>> sinks_;
+  std::atomic<int> error_{BASS_OK};
+  bool initialized_ = false;
+  bool started_ = false;
+  std::atomic<bool> playing_{false};
+  std::unique_ptr<ModuleRenderer> renderer_;
+  std::atomic<SyncProc> syncProc_{nullptr};
+  double avOffset_ = 0.0;
+  std::mutex mixMutex_;  // the renderer belongs to the mixing thread while it plays
+  std::atomic<std::uint32_t> position_{0};
+  double musicStart_ = 0.0;  // demo time of sample 0 of the module
+  std::optional<double> endedAt_;
+  std::vector<MusicEvent> scratchEvents_;
+  std::vector<std::int16_t> scratchPcm_;
+
+  // Real time.
+  std::uint32_t device_ = 0;  // SDL audio device id, 0 = none
+  bool silent_ = false;
+  int bufferFrames_ = 0;
+  std::atomic<bool> quit_{false};
+  std::thread silentThread_;
+  std::thread dispatcher_;
+  std::mutex queueMutex_;
+  std::condition_variable queueWake_;
+  std::deque<PendingEvent> queue_;
+};
+
+}  // namespace tolvarin

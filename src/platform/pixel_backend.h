@@ -1,0 +1,43 @@
+#pragma once
+// The pixel layer under Display: where finished frames go and where key
+// presses come from. Two backends: an SDL2 window and headless (nothing).
+#include "gfx2d/framebuffer.h"
+
+namespace tolvarin {
+
+// What pumpEvents reports.
+struct InputEvents {
+  int keyPresses = 0;        // fresh presses of real keys (no repeats, no lone modifiers)
+  bool closeRequested = false;
+};
+
+class PixelBackend {
+ public:
+  virtual ~PixelBackend() = default;
+
+  // Opens the output with a title; false (with a reason on stderr) on failure.
+  [[nodiscard]] virtual bool open(const char* title) = 0;
+  // Makes one 320x240 frame visible.
+  virtual void show(const Pixel* frame) = 0;
+  virtual void close() = 0;
+  virtual InputEvents pumpEvents() = 0;
+
+  // True when there is a screen to show message boxes on.
+  virtual bool hasDisplay() const = 0;
+  virtual void showMessageBox(const char* caption, const char* text) = 0;
+  // True when show() waits for the display's vertical blank at the target rate.
+  virtual bool pacesItself() const { return false; }
+};
+
+// No window, no input: the frames only reach the frame sinks.
+class HeadlessBackend final : public PixelBackend {
+ public:
+  bool open(const char*) override { return true; }
+  void show(const Pixel*) override {}
+  void close() override {}
+  InputEvents pumpEvents() override { return {}; }
+  bool hasDisplay() const override { return false; }
+  void showMessageBox(const char*, const char*) override {}
+};
+
+}  // namespace tolvarin

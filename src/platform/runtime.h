@@ -1,0 +1,134 @@
+#pragma once
+// The platform's one clock and the things it drives: the output backend, the
+// keyboard (real or scripted), the audio layer and the frame sinks.
+//
+// Real time: a monotonic clock; present() paces frames to the target rate.
+// Virtual time (headless): present() advances the clock to the next frame
+// boundary and every poll of the keyboard or the timer advances it by 1 ms,
+// so busy-wait loops progress; the music is rendered as the clock advances.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "gfx2d/framebuffer.h"
+#include "platform/audio_library.h"
+#include "platform/frame_sink.h"
+#include "platform/pixel_backend.h"
+#include "platform/trace.h"
+
+namespace tolvarin {
+
+enum class TimeMode { Real, Virtual };
+
+struct RuntimeConfig {
+  TimeMode mode = TimeMode::Real;
+  int fps = 60;                     // 0: unpaced (real time only)
+  std::vector<double> keyTimes;     // scripted key presses, demo seconds (virtual time)
+  std::optional<double> until;      // end the run here, as if the window were closed
+  double avOffset = 0.0;            // seconds the music's signals are shifted against the picture
+  double musicEndGrace = 2.0;       // virtual time: input ends this long after the music
+  double virtualTimeLimit = 3600.0; // virtual time: input ends here whatever happens
+};
+
+class Runtime {
+ public:
+  Runtime(RuntimeConfig config, std::unique_ptr<PixelBackend> pixels, std::unique_ptr<AudioLibrary> audio);
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  const RuntimeConfig& config() const { return config_; }
+  bool isVirtual() const { return config_.mode == TimeMode::Virtual; }
+
+  // Demo time in seconds since the runtime started. No side effects; safe
+  // from any thread in real time.
+  double now() const;
+  // One poll of the keyboard or the timer: 1 ms in virtual time; in real
+  // time it reads input and, inside busy-wait loops, yields the CPU briefly.
+  void poll();
+  // Virtual time only: moves the clock forward to `seconds` (never back).
+  void advanceTo(double seconds);
+  std::int64_t framesPresented() const { return framesPresented_.load(std::memory_order_relaxed); }
+
+  [[nodiscard]] bool openOutput(const char* title);
+  void closeOutput();
+  void present(const Pixel* frame);
+
+  // A poll: true while a key press is waiting (always after the input ended).
+  bool keyPending();
+  // Waits for a key press and removes it; returns at once when input has ended.
+  void takeKey();
+  // The window was closed, --until passed, or (virtual time) the script and
+  // the music are both over: from now on a key is always pending.
+  bool inputEnded();
+
+  AudioLibrary& audio() { return *audio_; }
+  PixelBackend& pixels() { return *pixels_; }
+  void setMusicHandle(HMUSIC handle) { musicHandle_.store(handle, std::memory_order_relaxed); }
+  HMUSIC musicHandle() const { return musicHandle_.load(std::memory_order_relaxed); }
+  std::uint32_t musicPositionNow();
+
+  Tracer& tracer() { return tracer_; }
+  void addFrameSink(std::unique_ptr<FrameSink> sink) { sinks_.push_back(std::move(sink)); }
+  // Called after every advance of virtual time (the offline audio renders here).
+  void addTimeListener(std::function<void(double)> listener) { timeListeners_.push_back(std::move(listener)); }
+  // Called after every present with the index of the frame (tests script music with it).
+  void addPresentHook(std::function<void(std::int64_t)> hook) { presentHooks_.push_back(std::move(hook)); }
+
+  // Dialog layer: a message box when there is a display, stderr otherwise.
+  void showMessage(const char* caption, const char* text);
+  // Replaces where messages go (tests).
+  void setMessageHandler(std::function<void(const char*, const char*)> handler) { messageHandler_ = std::move(handler); }
+
+  // End of the run: lets the frame sinks finish (video, screenshots). False
+  // when one of them failed.
+  [[nodiscard]] bool finish();
+
+ private:
+  void advanceVirtualNs(std::int64_t targetNs);
+  void pumpInput();
+  void pushKey();
+  void paceRealFrame();
+
+  RuntimeConfig config_;
+  std::unique_ptr<PixelBackend> pixels_;
+  std::unique_ptr<AudioLibrary> audio_;
+  Tracer tracer_;
+  std::vector<std::unique_ptr<FrameSink>> sinks_;
+  std::vector<std::function<void(double)>> timeListeners_;
+  std::vector<std::function<void(std::int64_t)>> presentHooks_;
+  std::function<void(const char*, const char*)> messageHandler_;
+
+  std::chrono::steady_clock::time_point start_;
+  std::int64_t virtualNs_ = 0;
+  std::atomic<std::int64_t> framesPresented_{0};
+  std::size_t nextScriptKey_ = 0;
+  int pendingKeys_ = 0;
+  bool windowClosed_ = false;
+  bool outputOpen_ = false;
+  std::atomic<HMUSIC> musicHandle_{0};
+  // Real-time pacing.
+  std::chrono::steady_clock::time_point nextDeadline_;
+  int pollsSincePresent_ = 0;
+};
+
+// The runtime in use, set by RuntimeScope; null outside one.
+Runtime* currentRuntime();
+Runtime& runtime();
+
+class RuntimeScope {
+ public:
+  explicit RuntimeScope(Runtime& runtime);
+  ~RuntimeScope();
+  RuntimeScope(const RuntimeScope&) = delete;
+  RuntimeScope& operator=(const RuntimeScope&) = delete;
+
+ private:
+  Runtime* previous_;
+};
+
+}  // namespace tolvarin

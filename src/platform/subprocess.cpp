@@ -1,0 +1,92 @@
+#include "platform/subprocess.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+extern char** environ;
+
+namespace tolvarin {
+namespace {
+
+std::vector<char*> argvPointers(const std::vector<std::string>& argv) {
+  std::vector<char*> out;
+  for (const auto& a : argv) out.push_back(const_cast<char*>(a.c_str()));
+  out.push_back(nullptr);
+  return out;
+}
+
+int waitFor(int pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+Subprocess::~Subprocess() {
+  if (pid_ > 0) (void)finish();
+}
+
+bool Subprocess::start(const std::vector<std::string>& argv) {
+  // A program that quits early must not kill us with SIGPIPE; write() reports it.
+  std::signal(SIGPIPE, SIG_IGN);
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  auto args = argvPointers(argv);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[0]);
+  if (rc != 0) {
+    close(fds[1]);
+    return false;
+  }
+  pid_ = pid;
+  stdinFd_ = fds[1];
+  return true;
+}
+
+bool Subprocess::write(const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    if (stdinFd_ < 0) return false;
+    const ssize_t n = ::write(stdinFd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+int Subprocess::finish() {
+  if (stdinFd_ >= 0) {
+    close(stdinFd_);
+    stdinFd_ = -1;
+  }
+  if (pid_ <= 0) return -1;
+  const int code = waitFor(pid_);
+  pid_ = -1;
+  return code;
+}
+
+int runProgram(const std::vector<std::string>& argv) {
+  auto args = argvPointers(argv);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;
+  return waitFor(pid);
+}
+
+}  // namespace tolvarin
