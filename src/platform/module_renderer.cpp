@@ -63,7 +63,9 @@ std::size_t ModuleRenderer::render(std::int16_t* out, std::size_t frames, std::v
     const std::int64_t chunkStart = samples_;
     samples_ += static_cast<std::int64_t>(got);
     done += got;
-    if (got == 0) {
+    if (got < chunk) {
+      // The song ended inside this chunk; the player has already rewound its
+      // position, so the last row seen stays the position.
       ended_ = true;
       break;
     }
@@ -79,10 +81,6 @@ std::size_t ModuleRenderer::render(std::int16_t* out, std::size_t frames, std::v
       lastRow_ = row;
       lastPosition_ = (static_cast<std::uint32_t>(order) & 0xFFFFu) | (static_cast<std::uint32_t>(row) << 16);
       events.push_back(MusicEvent{stamp, lastPosition_, rowHasMarker(pattern, row)});
-    }
-    if (got < chunk) {
-      ended_ = true;
-      break;
     }
   }
   return done;

@@ -1,0 +1,106 @@
+// The virtual clock, the keyboard script, the timer and the trace format.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include "platform/timer.h"
+#include "platform/trace.h"
+#include "support/headless_runtime.h"
+
+namespace tolvarin {
+namespace {
+
+using testing::HeadlessRuntime;
+
+RuntimeConfig config(std::vector<double> keys = {}, std::optional<double> until = std::nullopt) {
+  RuntimeConfig c = HeadlessRuntime::virtualConfig();
+  c.keyTimes = std::move(keys);
+  c.until = until;
+  return c;
+}
+
+TEST(VirtualClock, PresentsLandOnFrameBoundariesAndPollsCostOneMillisecond) {
+  HeadlessRuntime h;
+  Display& d = h.openDisplay();
+  d.present();
+  EXPECT_NEAR(h.runtime.now(), 1.0 / 60, 1e-9);
+  d.present();
+  EXPECT_NEAR(h.runtime.now(), 2.0 / 60, 1e-9);
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(d.keyPressed());
+  EXPECT_NEAR(h.runtime.now(), 2.0 / 60 + 0.005, 1e-9);
+  // Polls that run past a boundary make the next frame wait for the one after.
+  for (int i = 0; i < 15; ++i) (void)d.keyPressed();
+  d.present();
+  EXPECT_NEAR(h.runtime.now(), 4.0 / 60, 1e-9);
+  EXPECT_EQ(h.runtime.framesPresented(), 3);
+}
+
+TEST(VirtualClock, TimerBusyWaitProgressesAndStopFreezesIt) {
+  HeadlessRuntime h;
+  Timer timer;
+  timer.set(0.0);
+  timer.start();
+  int polls = 0;
+  while (timer.time() < 0.1) ++polls;
+  EXPECT_EQ(polls, 99);  // the 100th read reaches 0.1 s
+  timer.stop();
+  const double frozen = timer.time();
+  for (int i = 0; i < 50; ++i) (void)timer.time();
+  EXPECT_DOUBLE_EQ(timer.time(), frozen);
+  timer.set(0.0);
+  EXPECT_DOUBLE_EQ(timer.time(), 0.0);
+}
+
+TEST(KeyScript, KeysBecomePendingAtTheirTimesAndWaitsJumpToTheNextOne) {
+  HeadlessRuntime h(config({0.5, 0.5, 2.0}, 3.0));
+  Display& d = h.openDisplay();
+  while (h.runtime.now() < 0.499) EXPECT_FALSE(d.keyPressed());
+  EXPECT_TRUE(d.keyPressed());
+  d.readKey();
+  EXPECT_TRUE(d.keyPressed());  // the second key of the same moment
+  d.readKey();
+  EXPECT_FALSE(d.keyPressed());
+  d.readKey();  // waits for the key at 2.0 s
+  EXPECT_NEAR(h.runtime.now(), 2.0, 0.002);
+  EXPECT_FALSE(d.keyPressed());
+  // No key left: the wait ends when the input does (--until 3).
+  d.readKey();
+  EXPECT_NEAR(h.runtime.now(), 3.0, 0.011);
+  EXPECT_TRUE(h.runtime.inputEnded());
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(d.keyPressed());
+}
+
+TEST(Trace, WritesOneJsonObjectPerEventWithTheCurrentScene) {
+  const std::string path = ::testing::TempDir() + "/trace_test.jsonl";
+  {
+    HeadlessRuntime h(config({0.01}));
+    h.audio.position = [] { return 3u | (16u << 16); };
+    h.runtime.setMusicHandle(7);
+    ASSERT_TRUE(h.runtime.tracer().open(path, [&] {
+      return TraceStamp{h.runtime.now(), h.runtime.framesPresented(), h.runtime.musicPositionNow()};
+    }));
+    Display& d = h.openDisplay();
+    TraceScope scene("LightSweep");
+    {
+      TraceScope phase("LightSweep.phase1");
+      d.present();
+    }
+  }
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], R"({"t":0.000,"frame":0,"order":3,"row":16,"event":"begin","scene":"LightSweep"})");
+  EXPECT_EQ(lines[1], R"({"t":0.000,"frame":0,"order":3,"row":16,"event":"begin","scene":"LightSweep.phase1"})");
+  // The key at 0.01 s arrives while the frame's clock moves to 1/60 s.
+  EXPECT_EQ(lines[2], R"({"t":0.017,"frame":0,"order":3,"row":16,"event":"key","scene":"LightSweep.phase1"})");
+  EXPECT_EQ(lines[3], R"({"t":0.017,"frame":1,"order":3,"row":16,"event":"end","scene":"LightSweep.phase1"})");
+  EXPECT_EQ(lines[4], R"({"t":0.017,"frame":1,"order":3,"row":16,"event":"end","scene":"LightSweep"})");
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace tolvarin
