@@ -143,7 +143,7 @@ void Runtime::takeKey() {
 }
 
 bool Runtime::inputEnded() {
-  if (windowClosed_) return true;
+  if (windowClosed_ || closeRequested_.load(std::memory_order_relaxed)) return true;
   const double t = now();
   if (config_.until && t >= *config_.until) return true;
   if (!isVirtual()) return false;

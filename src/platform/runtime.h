@@ -65,6 +65,9 @@ class Runtime {
   // The window was closed, --until passed, or (virtual time) the script and
   // the music are both over: from now on a key is always pending.
   bool inputEnded();
+  // Ends the input from outside (a signal handler may call it): as if the
+  // window were closed.
+  void requestClose() { closeRequested_.store(true, std::memory_order_relaxed); }
 
   AudioLibrary& audio() { return *audio_; }
   PixelBackend& pixels() { return *pixels_; }
@@ -109,6 +112,7 @@ class Runtime {
   std::size_t nextScriptKey_ = 0;
   int pendingKeys_ = 0;
   bool windowClosed_ = false;
+  std::atomic<bool> closeRequested_{false};
   bool outputOpen_ = false;
   std::atomic<HMUSIC> musicHandle_{0};
   // Real-time pacing.
