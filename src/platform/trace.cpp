@@ -81,7 +81,7 @@ void Tracer::write(std::string_view event, std::string_view scene) {
   appendJsonString(line, scene);
   line += "}\n";
   std::fwrite(line.data(), 1, line.size(), out_);
-  if (out_ == stderr) std::fflush(out_);
+  std::fflush(out_);  // whole lines, at once: others may be reading the trace live
 }
 
 TraceScope::TraceScope(std::string_view name) : name_(name) {
