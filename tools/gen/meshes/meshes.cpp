@@ -64,13 +64,13 @@ double flutedRadius(double radius, double angle) {
 }
 
 // Columna.d: a fluted column 200 units tall (Z -100..100): square plinth,
-// two-step round base, tapering fluted shaft, neck ring, flared echinus and a
+// two-step round base, slightly tapering fluted shaft, neck ring, flared echinus and a
 // square abacus.
 formats::DMesh makeColumn() {
   MeshBuilder b("Columna");
   b.box({-30, -30, -100}, {30, 30, -90});
   b.lathe({{27, -90}, {27, -85}, {23, -85}, {23, -80}}, 32);
-  b.lathe({{19, -80}, {18.5, -20}, {17.5, 40}, {17, 74}}, 64, &flutedRadius);
+  b.lathe({{19, -80}, {17, 74}}, 64, &flutedRadius);  // one section: no seams in the flutes
   b.lathe({{20, 74}, {20, 78}}, 32);
   b.lathe({{17, 78}, {22, 82}, {26, 86}}, 32);
   b.box({-29, -29, 86}, {29, 29, 96});
