@@ -151,7 +151,7 @@ double sunburst(double x, double y) {
 // Height of the relief at a point, 0..1.
 double reliefAt(const FigureSample& s, double x, double y) {
   double h = 0.0;
-  const double halo = 0.35 * softBevel(s.halo, 2.5);
+  const double halo = 0.3 * softBevel(s.halo, 3.0);
   h = std::max(h, halo);
   const double hair = 0.45 * softBevel(s.hair, 8.0) +
                       0.05 * detSin(x * 1.1 + 0.2 * y) * softBevel(s.hair, 4.0);
@@ -164,7 +164,7 @@ double reliefAt(const FigureSample& s, double x, double y) {
   h = std::max(h, gown);
   const double skin = 0.82 * softBevel(s.skin, 9.0) - 0.12 * (1.0 - smoothstep(-1.5, 0.5, s.eyes));
   h = std::max(h, skin);
-  h = std::max(h, 0.9 * softBevel(s.gold, 2.5));
+  h = std::max(h, 0.9 * softBevel(s.gold, 5.0));
   return h;
 }
 

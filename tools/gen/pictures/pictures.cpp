@@ -1,30 +1,58 @@
 // generatePictures(): all fourteen pictures and the font sheet, encoded as
-// .g files. Every maker is deterministic, so the bytes are the same on every
-// run (the tests pin their hashes).
+// .g files. Every maker is deterministic and independent of the others, so
+// they run side by side on threads and the bytes are still the same on every
+// run (the tests pin their hashes); the files come back in a fixed order.
+#include <functional>
+#include <future>
+#include <utility>
+
 #include "gen/generated_file.h"
 #include "picture_makers.h"
 
 namespace tolvarin::gen {
+namespace {
+
+using Job = std::function<std::vector<GeneratedFile>()>;
+
+template <typename Make>
+Job indexed(const char* name, Make make) {
+  return [name, make] { return std::vector<GeneratedFile>{{name, formats::encodeIndexedG(make())}}; };
+}
+
+template <typename Make>
+Job rgb(const char* name, Make make) {
+  return [name, make] { return std::vector<GeneratedFile>{{name, formats::encodeRgbG(make())}}; };
+}
+
+}  // namespace
 
 std::vector<GeneratedFile> generatePictures() {
-  using formats::encodeIndexedG;
-  using formats::encodeRgbG;
+  const std::vector<Job> jobs{
+      indexed("quarnel.g", makeQuarnel),
+      indexed("qxmap1.g", makeQxMap),
+      indexed("qx.g", makeQx),
+      indexed("hofobia.g", makeHofobia),
+      indexed("hofobia2.g", makeHofobia2),
+      rgb("ojs.g", makeOjs),
+      rgb("alone.g", makeAlone),
+      rgb("wave.g", makeWave),
+      rgb("metal.g", makeMetal),
+      [] {
+        const PicturePair ellas = makeEllasPair();
+        return std::vector<GeneratedFile>{{"ellas.g", formats::encodeIndexedG(ellas.picture)},
+                                          {"ellasmap.g", formats::encodeIndexedG(ellas.relief)}};
+      },
+      rgb("tunel.g", makeTunel),
+      rgb("creds.g", makeCreds),
+      indexed("fuenteB.g", makeFontSheet),
+  };
+  std::vector<std::future<std::vector<GeneratedFile>>> running;
+  running.reserve(jobs.size());
+  for (const Job& job : jobs) running.push_back(std::async(std::launch::async, job));
   std::vector<GeneratedFile> files;
-  files.push_back({"quarnel.g", encodeIndexedG(makeQuarnel())});
-  files.push_back({"qxmap1.g", encodeIndexedG(makeQxMap())});
-  files.push_back({"qx.g", encodeIndexedG(makeQx())});
-  files.push_back({"hofobia.g", encodeIndexedG(makeHofobia())});
-  files.push_back({"hofobia2.g", encodeIndexedG(makeHofobia2())});
-  files.push_back({"ojs.g", encodeRgbG(makeOjs())});
-  files.push_back({"alone.g", encodeRgbG(makeAlone())});
-  files.push_back({"wave.g", encodeRgbG(makeWave())});
-  files.push_back({"metal.g", encodeRgbG(makeMetal())});
-  const PicturePair ellas = makeEllasPair();
-  files.push_back({"ellas.g", encodeIndexedG(ellas.picture)});
-  files.push_back({"ellasmap.g", encodeIndexedG(ellas.relief)});
-  files.push_back({"tunel.g", encodeRgbG(makeTunel())});
-  files.push_back({"creds.g", encodeRgbG(makeCreds())});
-  files.push_back({"fuenteB.g", encodeIndexedG(makeFontSheet())});
+  for (auto& result : running) {
+    for (GeneratedFile& f : result.get()) files.push_back(std::move(f));
+  }
   return files;
 }
 
