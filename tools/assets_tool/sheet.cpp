@@ -50,7 +50,9 @@ Sheet::~Sheet() = default;
 void Sheet::add(const Panel& panel) { panels_.push_back(panel); }
 
 bool Sheet::write(const std::string& path) const {
-  // Shelf packing: panels in order, a new row when the next one does not fit.
+  // Shelf packing: panels in order, a new row when the next one does not fit
+  // or is much taller than the row's first (tall pictures share a row
+  // instead of stretching a row of short ones).
   struct Place {
     int x;
     int y;
@@ -59,12 +61,15 @@ bool Sheet::write(const std::string& path) const {
   int x = kGap;
   int y = kGap;
   int rowHeight = 0;
+  int rowFirstHeight = 0;
   for (const Panel& p : panels_) {
-    if (x > kGap && x + p.width + kGap > width_) {
+    const bool taller = p.height * 2 > rowFirstHeight * 3;
+    if (x > kGap && (x + p.width + kGap > width_ || taller)) {
       x = kGap;
       y += rowHeight + kGap;
       rowHeight = 0;
     }
+    if (x == kGap) rowFirstHeight = p.height;
     places.push_back({x, y});
     x += p.width + kGap;
     rowHeight = std::max(rowHeight, p.height + kLabelHeight);

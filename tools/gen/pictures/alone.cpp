@@ -34,12 +34,12 @@ Rgb skyAt(double x, double y) {
   Rgb c = gradientAt({{0.0, hexRgb(0x070A24)},
                       {0.35, hexRgb(0x1E2458)},
                       {0.62, hexRgb(0x5A4080)},
-                      {0.82, hexRgb(0xD07060)},
-                      {0.95, hexRgb(0xF8B870)},
-                      {1.0, hexRgb(0xFFE8B0)}},
+                      {0.84, hexRgb(0xB86058)},
+                      {0.95, hexRgb(0xE89860)},
+                      {1.0, hexRgb(0xFFD898)}},
                      t);
   const double sd = length((x - kSunX) / 1.4, y - kSunY);
-  c = c + hexRgb(0xFFB060) * (0.55 * detExp(-sd / 38.0)) + hexRgb(0xFFF0C0) * (1.0 - smoothstep(6.0, 8.0, sd));
+  c = c + hexRgb(0xFFB060) * (0.45 * detExp(-sd / 30.0)) + hexRgb(0xFFF0C0) * (1.0 - smoothstep(6.0, 8.0, sd));
   // Evening stars high up.
   const std::uint32_t h = hashPoint(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), 4242U);
   if ((h & 511U) < 4U) c = c + Rgb{0.8, 0.85, 1.0} * (0.6 * (1.0 - smoothstep(0.0, 0.4, t)) * ((h >> 9U & 255U) / 255.0));
@@ -53,7 +53,7 @@ Rgb skyAt(double x, double y) {
     const double sy = toSunY / len * 5.0;
     const double occlusion = cloudDensity(x + sx, y + sy) + 0.5 * cloudDensity(x + 2.0 * sx, y + 2.0 * sy);
     const double lit = clamp01(1.0 - occlusion * 0.9);
-    const double warm = 1.0 - smoothstep(40.0, 190.0, y) * 0.0 - smoothstep(0.0, 1.0, len / 260.0) * 0.5;
+    const double warm = 1.0 - 0.5 * smoothstep(0.0, 1.0, len / 260.0);
     Rgb body = mixRgb(hexRgb(0x2A2048), hexRgb(0x6A4870), clamp01(t * 1.2));
     Rgb edge = mixRgb(hexRgb(0xF09060), hexRgb(0xFFE0A0), clamp01(t - 0.4));
     Rgb cloud = mixRgb(body, edge * warm, lit * lit);
@@ -62,10 +62,9 @@ Rgb skyAt(double x, double y) {
   return c;
 }
 
-// The figure: a person in a long coat, seen against the light.
-double figureDistance(double x, double y) {
-  const double fx = 214.0;
-  const double fy = 201.0;  // feet
+// The figure: a person in a long coat, seen against the light, with its
+// feet at (fx, fy).
+double figureShape(double x, double y, double fx, double fy) {
   double d = sdCircle(x, y, fx + 0.3, fy - 31.0, 3.1);
   d = std::min(d, sdCapsule(x, y, {fx + 0.3, fy - 28.0}, {fx + 0.2, fy - 25.5}, 1.3));
   d = smoothUnion(d, sdTaperedCapsule(x, y, {fx, fy - 23.5}, {fx, fy - 8.0}, 4.4, 5.4), 1.5);
@@ -77,9 +76,17 @@ double figureDistance(double x, double y) {
   return d;
 }
 
-double groundLine(double x) {
-  return kHorizon + 3.0 * fbm(x / 70.0, 0.5, 61U, {4, 0.5, {}}) + 0.02 * (x - 160.0) * 0.0;
+double figureDistance(double px, double py) {
+  // The figure at 1.25 times the sizes above, standing at (214, 201).
+  constexpr double kScale = 1.25;
+  const double fx = 214.0;
+  const double fy = 201.0;  // feet
+  const double x = fx + (px - fx) / kScale;
+  const double y = fy + (py - fy) / kScale;
+  return figureShape(x, y, fx, fy) * kScale;
 }
+
+double groundLine(double x) { return kHorizon + 3.0 * fbm(x / 70.0, 0.5, 61U, {4, 0.5, {}}); }
 
 }  // namespace
 

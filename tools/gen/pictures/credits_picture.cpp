@@ -49,8 +49,12 @@ Rgb planetAt(double x, double y, double d) {
   const double lon = dx / (0.25 + z);
   const double swirl = fbm(lon * 2.5, dy * 9.0, 1410U, {5, 0.55, {}});
   const double bands = 0.5 + 0.5 * detSin(dy * 11.0 + 2.5 * swirl);
-  Rgb surface = mixRgb(hexRgb(0x1A4868), hexRgb(0x8AC8D0), bands * 0.7 + 0.3 * swirl);
-  surface = mixRgb(surface, hexRgb(0xF0F0E8), smoothstep(0.55, 0.9, swirl + 0.2 * bands));
+  // Oceans, land and cloud: three layers of noise in the planet's frame.
+  const double land = fbm(lon * 1.6 + 7.0, dy * 4.0, 1411U, {5, 0.55, {}});
+  Rgb surface = mixRgb(hexRgb(0x123A60), hexRgb(0x2A6A88), 0.5 + 0.5 * bands);
+  surface = mixRgb(surface, mixRgb(hexRgb(0x4A6A38), hexRgb(0xA08858), clamp01(land * 2.0)), smoothstep(0.05, 0.15, land));
+  const double cloud = fbm(lon * 3.0 + 2.0 * swirl, dy * 14.0, 1412U, {5, 0.5, {}});
+  surface = mixRgb(surface, hexRgb(0xF0F4F8), smoothstep(0.0, 0.45, cloud + 0.25 * bands - 0.1));
   surface = surface * (0.04 + 1.0 * lit);
   // The atmosphere brightens towards the limb.
   const double limb = 1.0 - z;

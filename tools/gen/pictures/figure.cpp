@@ -102,15 +102,17 @@ FigureSample figureAt(double x, double y) {
   double head = sdEllipse(x, y, kCx, kHeadY, 13.5, 19.0);
   head = smoothUnion(head, sdEllipse(x, y, kCx, kHeadY - 14.0, 11.5, 15.0), 4.0);
   const double neck = sdCapsule(x, y, {kCx, kHeadY + 14.0}, {kCx, 128.0}, 5.0);
-  const double shoulders = sdCapsule(x, y, {kCx - 26.0, 136.0}, {kCx + 26.0, 136.0}, 6.5);
+  // Sloping shoulders: two capsules down from the base of the neck.
+  const double shoulders = std::min(sdTaperedCapsule(x, y, {kCx - 4.0, 129.0}, {kCx - 27.0, 139.0}, 7.5, 6.0),
+                                    sdTaperedCapsule(x, y, {kCx + 4.0, 129.0}, {kCx + 27.0, 139.0}, 7.5, 6.0));
   const double chest = sdTaperedCapsule(x, y, {kCx, 138.0}, {kCx, 160.0}, 15.0, 14.0);
   double body = smoothUnion(head, neck, 4.0);
-  body = smoothUnion(body, smoothUnion(shoulders, chest, 6.0), 9.0);
+  body = smoothUnion(body, smoothUnion(shoulders, chest, 6.0), 6.0);
   // Arms: the left hangs by her side, the right rests its hand on the hip.
-  const double lu = sdTaperedCapsule(x, y, {kCx - 28.0, 139.0}, {kCx - 37.0, 206.0}, 5.5, 4.3);
+  const double lu = sdTaperedCapsule(x, y, {kCx - 28.0, 141.0}, {kCx - 37.0, 206.0}, 5.5, 4.3);
   const double lf = sdTaperedCapsule(x, y, {kCx - 37.0, 206.0}, {kCx - 31.0, 268.0}, 4.3, 3.0);
   const double lh = sdEllipse(x, y, kCx - 30.0, 278.0, 4.0, 8.5);
-  const double ru = sdTaperedCapsule(x, y, {kCx + 28.0, 139.0}, {kCx + 41.0, 200.0}, 5.5, 4.3);
+  const double ru = sdTaperedCapsule(x, y, {kCx + 28.0, 141.0}, {kCx + 41.0, 200.0}, 5.5, 4.3);
   const double rf = sdTaperedCapsule(x, y, {kCx + 41.0, 200.0}, {kCx + 24.0, 249.0}, 4.3, 3.2);
   const double rh = sdEllipse(x, y, kCx + 20.0, 252.0, 6.5, 4.0);
   const double arms = std::min(smoothUnion(smoothUnion(lu, lf, 2.0), lh, 2.0),
