@@ -9,8 +9,7 @@
 namespace tolvarin::assets_tool {
 namespace {
 
-constexpr int kGap = 6;
-constexpr int kLabelHeight = 14;
+constexpr int kGap = kSheetGap;
 constexpr Pixel kBackground = 0x202024;
 
 }  // namespace
@@ -49,32 +48,33 @@ Sheet::~Sheet() = default;
 
 void Sheet::add(const Panel& panel) { panels_.push_back(panel); }
 
-bool Sheet::write(const std::string& path) const {
-  // Shelf packing: panels in order, a new row when the next one does not fit
-  // or is much taller than the row's first (tall pictures share a row
-  // instead of stretching a row of short ones).
-  struct Place {
-    int x;
-    int y;
-  };
-  std::vector<Place> places;
+Layout layoutPanels(const std::vector<Panel>& panels, int sheetWidth) {
+  // Tall pictures share a row instead of stretching a row of short ones.
+  Layout layout;
   int x = kGap;
   int y = kGap;
   int rowHeight = 0;
   int rowFirstHeight = 0;
-  for (const Panel& p : panels_) {
+  for (const Panel& p : panels) {
     const bool taller = p.height * 2 > rowFirstHeight * 3;
-    if (x > kGap && (x + p.width + kGap > width_ || taller)) {
+    if (x > kGap && (x + p.width + kGap > sheetWidth || taller)) {
       x = kGap;
       y += rowHeight + kGap;
       rowHeight = 0;
     }
     if (x == kGap) rowFirstHeight = p.height;
-    places.push_back({x, y});
+    layout.places.push_back({x, y});
     x += p.width + kGap;
     rowHeight = std::max(rowHeight, p.height + kLabelHeight);
   }
-  const int height = y + rowHeight + kGap;
+  layout.height = y + rowHeight + kGap;
+  return layout;
+}
+
+bool Sheet::write(const std::string& path) const {
+  const Layout layout = layoutPanels(panels_, width_);
+  const std::vector<PanelPlace>& places = layout.places;
+  const int height = layout.height;
   std::vector<Pixel> image(static_cast<std::size_t>(width_) * height, kBackground);
   for (std::size_t i = 0; i < panels_.size(); ++i) {
     const Panel& p = panels_[i];

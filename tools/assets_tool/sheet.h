@@ -28,6 +28,21 @@ struct Panel {
 Panel makePanel(const std::string& label, const Pixel* pixels, int width, int height, int shrink,
                 int gain);
 
+// Where each panel goes: shelf packing, in order, starting a new row when a
+// panel does not fit across `sheetWidth` or is much taller than the row's
+// first. Positions are the panels' top-left corners including their label.
+struct PanelPlace {
+  int x;
+  int y;
+};
+struct Layout {
+  std::vector<PanelPlace> places;
+  int height = 0;  // of the whole sheet
+};
+inline constexpr int kSheetGap = 6;
+inline constexpr int kLabelHeight = 14;
+Layout layoutPanels(const std::vector<Panel>& panels, int sheetWidth);
+
 class Sheet {
  public:
   // A sheet `width` pixels wide; panels are packed left to right in rows.

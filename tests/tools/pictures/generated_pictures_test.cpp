@@ -5,6 +5,7 @@
 // that match their reliefs).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -244,6 +245,57 @@ TEST(GeneratedPictures, DialogueBandsStayDarkForLightText) {
     EXPECT_LT(bandLuma(12, 34), 90.0) << name << " top band";
     EXPECT_LT(bandLuma(198, 216), 90.0) << name << " bottom band";
   }
+}
+
+TEST(GeneratedPictures, FigureFillsEveryPanWindow) {
+  // The prototype scene shows rows v..v+239 for v from 1 to 199: the figure
+  // and its relief must be in view in every one of those windows.
+  const Picture& relief = generated()["ellasmap.g"];
+  for (int v = 1; v <= 199; v += 6) {
+    int raised = 0;
+    for (int y = v; y < v + 240; ++y) {
+      for (int x = 0; x < relief.width; ++x) raised += channel(at(relief, x, y), 0) >= 30 ? 1 : 0;
+    }
+    EXPECT_GT(raised, 2000) << "window at row " << v;
+  }
+}
+
+TEST(GeneratedPictures, TunnelIsBrightEnoughForDimGreetings) {
+  // Greetings are drawn plain, with channels of at most 63, over the tunnel:
+  // the wall must be mostly brighter than that for the letters to read.
+  const Picture& p = generated()["tunel.g"];
+  int brighter = 0;
+  for (int k = 0; k < p.width * p.height; ++k) {
+    const Pixel c = p.pixels[k];
+    brighter += (channel(c, 0) + channel(c, 1) + channel(c, 2)) / 3 > 90 ? 1 : 0;
+  }
+  EXPECT_GT(brighter, p.width * p.height * 6 / 10);
+}
+
+TEST(GeneratedPictures, LogoIsCentredWithRoomAround) {
+  // The bright letters of quarnel.g: centred, clear of the edges so the
+  // zoomed-out tiles stay apart.
+  const Picture& p = generated()["quarnel.g"];
+  int left = p.width;
+  int right = -1;
+  int top = p.height;
+  int bottom = -1;
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) {
+      const Pixel c = at(p, x, y);
+      if (channel(c, 0) + channel(c, 1) + channel(c, 2) < 120) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  EXPECT_NEAR((left + right) / 2.0, 160.0, 4.0);
+  EXPECT_NEAR((top + bottom) / 2.0, 120.0, 6.0);
+  EXPECT_GE(left, 16);
+  EXPECT_LE(right, 303);
+  EXPECT_GT(right - left, 200);
+  EXPECT_GT(bottom - top, 30);
 }
 
 }  // namespace
