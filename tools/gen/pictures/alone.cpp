@@ -86,7 +86,8 @@ double figureDistance(double px, double py) {
   return figureShape(x, y, fx, fy) * kScale;
 }
 
-double groundLine(double x) { return kHorizon + 3.0 * fbm(x / 70.0, 0.5, 61U, {4, 0.5, {}}); }
+// A gently rolling plain.
+double groundLine(double x) { return kHorizon + 2.5 * fbm(x / 90.0, 0.5, 61U, {2, 0.5, {}}); }
 
 }  // namespace
 
@@ -112,7 +113,7 @@ formats::RgbImage makeAlone() {
           sample = sample + hexRgb(0xA05020) * (0.5 * sheen);
           // The figure's long shadow, away from the sun.
           const double sx = 214.0 + (depth - 7.0) * 4.5;
-          const double shadow = (depth > 5.0) ? (1.0 - smoothstep(1.0, 3.0, std::fabs(px - sx) - depth * 0.05)) * (1.0 - smoothstep(20.0, 40.0, depth)) : 0.0;
+          const double shadow = (depth > 5.0) ? (1.0 - smoothstep(1.5, 3.5, std::fabs(px - sx) - depth * 0.08)) * (1.0 - smoothstep(20.0, 40.0, depth)) : 0.0;
           sample = sample * (1.0 - 0.6 * shadow);
         }
         const double fd = figureDistance(px, py);

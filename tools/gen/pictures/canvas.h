@@ -78,6 +78,6 @@ inline void blend(Rgb& dst, Rgb colour, double alpha) { dst = mixRgb(dst, colour
 
 // 24-bit picture: channels 0..1 to bytes with rounding; `dither` adds a 4x4
 // ordered dither of one step to hide banding in smooth gradients.
-formats::RgbImage toRgbImage(const Canvas& canvas, bool dither = true);
+formats::RgbImage toRgbImage(const Canvas& canvas, bool dither = false);
 
 }  // namespace tolvarin::gen

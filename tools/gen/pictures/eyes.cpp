@@ -159,19 +159,26 @@ void paintEye(Canvas& canvas, const Eye& e, std::uint32_t seed) {
     strokeQuad(canvas, {px, py}, {px + out * len * 0.4, py + len * 0.6}, {px + out * len, py + len},
                0.9, 0.3, lash, 0.5, 0.15);
   }
-  // Brow: hair strokes along a band above the eye, thinning outwards.
+  // Brow: hair strokes along an arched band above the eye, full at the
+  // nose and thinning to a point at the outer end. Hairs rise at the inner
+  // end and lie down along the arch further out.
   const Rgb brow = hexRgb(0x2A1810);
-  for (int i = 0; i < 480; ++i) {
-    const double tx = rng.uniform(-1.05, 1.15);
-    const double px = e.cx + tx * 62.0 * e.side;
-    const double centre = e.cy - 56.0 - 9.0 * (1.0 - tx * tx) + 5.0 * tx;
-    const double half = 9.0 * (1.0 - 0.6 * smoothstep(-0.5, 1.15, tx));
+  for (int i = 0; i < 560; ++i) {
+    const double tx = rng.uniform(-0.95, 1.0);
+    const double px = e.cx + tx * 58.0 * e.side;
+    const double arch = (tx - 0.15) / 1.15;
+    const double centre = e.cy - 44.0 - 16.0 * (1.0 - arch * arch) + 4.0 * std::max(0.0, tx);
+    const double half = 6.5 * (1.0 - 0.75 * smoothstep(-0.6, 1.0, tx));
     const double py = centre + rng.uniform(-half, half);
-    const double len = rng.uniform(7.0, 13.0);
-    const double dir = e.side * (0.9 + 0.2 * rng.uniform());
-    const double rise = (tx < 0.2 ? -0.45 : 0.25) + rng.uniform(-0.15, 0.15);
-    strokeQuad(canvas, {px, py}, {px + dir * len * 0.5, py + rise * len * 0.3},
-               {px + dir * len, py + rise * len * 0.5}, 1.3, 0.4, brow, 0.7, 0.25);
+    const double len = rng.uniform(5.0, 9.0);
+    const double slope = (32.0 * arch / 1.15 + (tx > 0.0 ? 4.0 : 0.0)) / 58.0;  // fall of the arch per pixel outwards
+    const double lift = tx < -0.7 ? -0.8 : slope - 0.1;
+    const double dir = e.side;
+    const Vec2 a{px, py};
+    const Vec2 b{px + dir * len, py + lift * len + rng.uniform(-0.6, 0.6)};
+    const Vec2 ctrl{(a.x + b.x) * 0.5, (a.y + b.y) * 0.5 - 0.6};
+    const Rgb shade = mixRgb(brow, hexRgb(0x4A3020), rng.uniform());
+    strokeQuad(canvas, a, ctrl, b, 1.0, 0.35, shade, 0.55, 0.15);
   }
 }
 
