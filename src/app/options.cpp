@@ -27,6 +27,8 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       "Tolvarin, Quarnel, 2000. A real-time demo: software-rendered scenes in time with a tracker module.\n"
       "With no options it opens a window and plays; --headless renders in virtual time, frame-exact."};
   app.set_version_flag("--version", "tolvarin 0.1");
+  app.failure_message(CLI::FailureMessage::help);  // a bad option shows the error and the usage
+  const auto demoTime = CLI::Range(0.0, 86400.0);
   std::vector<std::string> shots;
 
   app.add_flag("--headless", o.headless, "No window: run in virtual time (for --record, --shot, tests)");
@@ -35,9 +37,9 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       ->capture_default_str();
   app.add_option("--keys", o.keys, "Headless: key presses at these demo times, in seconds (T1,T2,...)")
       ->delimiter(',')
-      ->check(CLI::NonNegativeNumber);
+      ->check(demoTime);
   app.add_option("--until", o.until, "End the run at this demo time, as if the window were closed")
-      ->check(CLI::NonNegativeNumber);
+      ->check(demoTime);
   app.add_option("--record", o.record, "Render headless to a video with the music (.mp4 H.264, .mkv lossless)");
   app.add_option("--record-scale", o.recordScale, "Enlarge the recorded video N times (nearest neighbour)")
       ->check(CLI::Range(1, 8))

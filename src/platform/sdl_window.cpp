@@ -29,7 +29,16 @@ bool SdlWindow::displayAvailable(std::string& reason) {
     reason = SDL_GetError();
     return false;
   }
+  // Without a screen SDL falls back to drivers that show nothing; they count
+  // only when asked for by name (SDL_VIDEODRIVER).
+  const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+  const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+  const bool invisible = driver == "offscreen" || driver == "dummy";
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (invisible && (requested == nullptr || driver != requested)) {
+    reason = "only the invisible '" + driver + "' video driver is available";
+    return false;
+  }
   return true;
 }
 
