@@ -20,12 +20,19 @@ std::uint64_t frameHash(const Pixel* frame) {
 
 // --- ScreenshotSink ---
 
-ScreenshotSink::ScreenshotSink(std::vector<Shot> shots) : pending_(std::move(shots)), shown_(kFramePixels, 0) {
+ScreenshotSink::Writer ScreenshotSink::pngWriter() {
+  return [](const std::string& path, const Pixel* frame) {
+    return writePng(path, kFrameWidth, kFrameHeight, frame, kFrameWidth);
+  };
+}
+
+ScreenshotSink::ScreenshotSink(std::vector<Shot> shots, Writer writer)
+    : pending_(std::move(shots)), writer_(std::move(writer)), shown_(kFramePixels, 0) {
   std::stable_sort(pending_.begin(), pending_.end(), [](const Shot& a, const Shot& b) { return a.time < b.time; });
 }
 
 bool ScreenshotSink::take(const Shot& shot) {
-  if (writePng(shot.path, kFrameWidth, kFrameHeight, shown_.data(), kFrameWidth)) return true;
+  if (writer_(shot.path, shown_.data())) return true;
   std::fprintf(stderr, "tolvarin: cannot write the screenshot %s\n", shot.path.c_str());
   return false;
 }

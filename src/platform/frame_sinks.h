@@ -2,6 +2,7 @@
 // The frame sinks behind --shot, --frame-hashes and --record.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +24,10 @@ class ScreenshotSink final : public FrameSink {
     double time;
     std::string path;
   };
-  explicit ScreenshotSink(std::vector<Shot> shots);
+  // Writes a 320x240 frame to a file; false on failure.
+  using Writer = std::function<bool(const std::string& path, const Pixel* frame)>;
+  explicit ScreenshotSink(std::vector<Shot> shots, Writer writer = pngWriter());
+  static Writer pngWriter();
   void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
   bool finish(double endTime) override;
 
@@ -31,6 +35,7 @@ class ScreenshotSink final : public FrameSink {
   bool take(const Shot& shot);
 
   std::vector<Shot> pending_;  // sorted by time
+  Writer writer_;
   std::vector<Pixel> shown_;
   bool failed_ = false;
 };

@@ -157,3 +157,26 @@ TEST_F(CliData, MissingPicturesAreWarnedAboutAndTheDemoStillRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Cli, RecordingHasOneVideoFramePerFrameBoundaryAndTheMusic) {
+  if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0) {
+    GTEST_SKIP() << "ffmpeg is not installed";
+  }
+  const std::string video = temp("rec.mkv");
+  ASSERT_EQ(run("--headless --data " + kData + " --until 2 --record " + video), 0);
+  const std::string probe = temp("rec.txt");
+  ASSERT_EQ(std::system(("ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames,width "
+                         "-of csv=p=0 " + video + " >" + probe)
+                            .c_str()),
+            0);
+  const std::string info = slurp(probe);
+  // Boundaries 0..120 at 60 fps: the frame shown at each, held across waits.
+  EXPECT_NE(info.find("video,320,121"), std::string::npos) << info;
+  EXPECT_NE(info.find("audio"), std::string::npos) << info;
+  EXPECT_FALSE(fs::exists(video + ".video.mkv"));
+  EXPECT_FALSE(fs::exists(video + ".sound.wav"));
+}
+
+}  // namespace
