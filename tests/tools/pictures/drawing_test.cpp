@@ -100,7 +100,6 @@ TEST(ChromeText, MaskIsCentredWhereAsked) {
   const FontFace face("DejaVuSans-Bold.ttf");
   const Field mask = textMask2x(face, "QUARNEL", 40.0, 0.0, 320, 240, 150.0, 90.0);
   ASSERT_EQ(mask.width(), 640);
-  double sx = 0.0;
   double sy = 0.0;
   double sum = 0.0;
   int left = 640;
@@ -111,7 +110,6 @@ TEST(ChromeText, MaskIsCentredWhereAsked) {
       if (c <= 0.0) continue;
       left = std::min(left, x);
       right = std::max(right, x);
-      sx += c * x;
       sy += c * y;
       sum += c;
     }
