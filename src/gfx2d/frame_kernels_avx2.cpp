@@ -71,14 +71,16 @@ TOLVARIN_AVX2 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst) {
 }
 
 TOLVARIN_AVX2 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB) {
-  const __m256i low7 = _mm256_set1_epi8(0x7F);
+  const __m256i ones = _mm256_set1_epi8(1);
   const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
   for (int i = 0; i < kFramePixels; i += 8) {
     const __m256i a = load(srcA + i);
     const __m256i b = load(srcB + i);
-    // Truncating per-byte average without widening: (a & b) + ((a ^ b) >> 1).
-    const __m256i half = _mm256_and_si256(_mm256_srli_epi32(_mm256_xor_si256(a, b), 1), low7);
-    store(dst + i, _mm256_and_si256(_mm256_add_epi8(_mm256_and_si256(a, b), half), colour));
+    // The byte average rounds up, (a + b + 1) >> 1; subtracting the low bit
+    // of a ^ b turns it into the truncating (a + b) >> 1.
+    const __m256i roundedUp = _mm256_avg_epu8(a, b);
+    const __m256i oddSum = _mm256_and_si256(_mm256_xor_si256(a, b), ones);
+    store(dst + i, _mm256_and_si256(_mm256_sub_epi8(roundedUp, oddSum), colour));
   }
 }
 

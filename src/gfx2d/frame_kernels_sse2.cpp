@@ -66,15 +66,16 @@ void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst) {
 }
 
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB) {
-  const __m128i low7 = _mm_set1_epi8(0x7F);
+  const __m128i ones = _mm_set1_epi8(1);
   const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
   for (int i = 0; i < kFramePixels; i += 4) {
     const __m128i a = load(srcA + i);
     const __m128i b = load(srcB + i);
-    // (a & b) + ((a ^ b) >> 1) is the truncating per-byte average; the mask
-    // drops the bit each byte would receive from its neighbour in the shift.
-    const __m128i half = _mm_and_si128(_mm_srli_epi32(_mm_xor_si128(a, b), 1), low7);
-    store(dst + i, _mm_and_si128(_mm_add_epi8(_mm_and_si128(a, b), half), colour));
+    // The byte average rounds up, (a + b + 1) >> 1; subtracting the low bit
+    // of a ^ b turns it into the truncating (a + b) >> 1.
+    const __m128i roundedUp = _mm_avg_epu8(a, b);
+    const __m128i oddSum = _mm_and_si128(_mm_xor_si128(a, b), ones);
+    store(dst + i, _mm_and_si128(_mm_sub_epi8(roundedUp, oddSum), colour));
   }
 }
 
