@@ -1,5 +1,6 @@
-// Benchmarks of src/gfx3d: one frame of each phase of the 3D scene's drawing
-// with the generated meshes, and the flat filler on one typical triangle.
+// Benchmarks of src/gfx3d: one frame of each phase of the 3D scene itself
+// and of its drawing at fixed poses, with the generated meshes, and the flat
+// filler on one typical triangle.
 //
 // The meshes are read from the data folder beside the benchmark program
 // (build/data, written by tolvarin-gen), or from $TOLVARIN_DATA_DIR.
@@ -17,6 +18,9 @@
 #include "gfx2d/trig_tables.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
+#include "gfx3d/scene3d.h"
+#include "scenes/byte_fade.h"
+#include "scenes/shared_state.h"
 
 namespace {
 
@@ -52,25 +56,6 @@ struct SceneMeshes {
 SceneMeshes& meshes() {
   static SceneMeshes m;
   return m;
-}
-
-void halveRotated(Mesh& mesh) {
-  for (int i = 0; i < mesh.vertexCount; ++i) {
-    Vec3& r = mesh.vertices[i].rotated;
-    r = Vec3{r.x / 2, r.y / 2, r.z / 2};
-  }
-}
-
-void darken(Pixel* frame) {
-  for (int i = 0; i < kFramePixels; ++i) {
-    const Pixel p = frame[i];
-    Pixel out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-      const Pixel byte = (p >> shift) & 0xFFu;
-      out |= (byte > 3 ? byte - 3 : 0) << shift;
-    }
-    frame[i] = out;
-  }
 }
 
 bool prepare(benchmark::State& state) {
@@ -132,7 +117,7 @@ void BM_Scene3DPhase2Frame(benchmark::State& state) {
     halveRotated(m.qx);
     m.qx.setPosition(0, 40, 112 + 40);
     m.qx.drawObjectFlat(frame.data());
-    darken(frame.data());
+    subtractFromBytes(frame.data(), frame.data(), 3);
     clearDepthBuffer();
     benchmark::DoNotOptimize(frame.data());
     w += 4;
@@ -140,6 +125,58 @@ void BM_Scene3DPhase2Frame(benchmark::State& state) {
   lightDirection = nullptr;
 }
 BENCHMARK(BM_Scene3DPhase2Frame);
+
+// The scene's globals pointed at the benchmark's meshes while it runs.
+struct SceneGlobals {
+  explicit SceneGlobals(SceneMeshes& m) {
+    meshQx = &m.qx;
+    meshEsfera = &m.esfera;
+    meshColumna = &m.columna;
+  }
+  ~SceneGlobals() { meshQx = meshEsfera = meshColumna = nullptr; }
+};
+
+// One frame of the scene's phase 1 as Scene3D runs it: drawPhase1Frame, the
+// copy to the output's surface and the depth buffer's reset (not the
+// output's own present). The frames cycle through the approach (1..150) and
+// one whole swing of the logo after it (151..510).
+void BM_Scene3DScenePhase1(benchmark::State& state) {
+  if (!prepare(state)) return;
+  SceneGlobals globals(meshes());
+  Scene3DSetup setup;
+  std::vector<Pixel> surface(kFramePixels);
+  Scene3DMotion m;
+  for (auto _ : state) {
+    drawPhase1Frame(m, setup.frame());
+    copyFrame(setup.frame(), surface.data());
+    clearDepthBuffer();
+    benchmark::DoNotOptimize(surface.data());
+    if (m.f == 510) m = Scene3DMotion{};
+  }
+}
+BENCHMARK(BM_Scene3DScenePhase1);
+
+// One frame of phase 2 the same way, after a phase 1 of 150 frames: the
+// sinking logo (8 frames), then the darkening, while the sphere slides in
+// and swings, 360 frames round.
+void BM_Scene3DScenePhase2(benchmark::State& state) {
+  if (!prepare(state)) return;
+  SceneGlobals globals(meshes());
+  Scene3DSetup setup;
+  std::vector<Pixel> surface(kFramePixels);
+  Scene3DMotion start;
+  for (int i = 0; i < 150; ++i) stepPhase1(start);
+  startPhase2(start);
+  Scene3DMotion m = start;
+  for (auto _ : state) {
+    drawPhase2Frame(m, setup.frame());
+    copyFrame(setup.frame(), surface.data());
+    clearDepthBuffer();
+    benchmark::DoNotOptimize(surface.data());
+    if (m.f == 150 + 360) m = start;
+  }
+}
+BENCHMARK(BM_Scene3DScenePhase2);
 
 // One shaded triangle of about 2000 pixels, a little nearer each time so that
 // every pixel passes the depth test.
