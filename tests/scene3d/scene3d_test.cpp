@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <fstream>
 #include <optional>
-#include <sstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -181,17 +181,12 @@ struct SceneRun {
 
   // "begin Scene3D.phase1 @0", ... : the scene's and phases' events with frames.
   std::vector<std::string> events() {
+    static const std::regex scope(R"re("frame":(\d+),.*"event":"(begin|end)","scene":"([\w.]+)")re");
     std::ifstream in(tracePath);
     std::vector<std::string> out;
     for (std::string line; std::getline(in, line);) {
-      const auto field = [&](const std::string& key) {
-        const auto at = line.find("\"" + key + "\":") + key.size() + 3;
-        return line.substr(at, line.find_first_of(",}", at) - at);
-      };
-      std::string event = field("event"), scene = field("scene");
-      event = event.substr(1, event.size() - 2);
-      scene = scene.substr(1, scene.size() - 2);
-      if (event == "begin" || event == "end") out.push_back(event + " " + scene + " @" + field("frame"));
+      std::smatch m;
+      if (std::regex_search(line, m, scope)) out.push_back(m.str(2) + " " + m.str(3) + " @" + m.str(1));
     }
     return out;
   }
