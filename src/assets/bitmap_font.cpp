@@ -76,10 +76,10 @@ void BitmapFont::drawGlyphAt(std::int64_t px, std::int64_t py, const Glyph& glyp
   for (std::int64_t r = 0; r < h - 1; ++r) {
     const std::int64_t sheetRow = sy + r;
     if (sheetRow < 0 || sheetRow >= sheetHeight) continue;
-    const Pixel* from = sheet + sheetRow * sheetWidth + sx;
+    const std::int64_t sheetStart = sheetRow * sheetWidth + sx;  // column 0 of the glyph, maybe off the sheet
     Pixel* to = target + (py + r) * kTargetWidth + px;
     for (std::int64_t c = firstColumn; c < endColumn; ++c) {
-      const Pixel p = from[c];
+      const Pixel p = sheet[sheetStart + c];
       if (p == keyColour) continue;
       // Inverted: 255 - b on all four bytes, the top byte included.
       to[c] = inverted ? ~p : p;

@@ -2,8 +2,8 @@
 // The x86-64 fast paths, one namespace per instruction set. The dispatchers in
 // frame_kernels.cpp and sampling_blits.cpp choose among them; tests call them
 // directly to compare each with the reference. The avx2 functions may only be
-// called when detail::cpuHasAvx2() is true. Kernels without an entry here
-// (copyFrame, drawLine, the SSE2 rotoZoom) have no variant that pays.
+// called when detail::cpuHasAvx2() is true. copyFrame (the C library's copy)
+// and drawLine (a few hundred pixels) have no variants here.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"
@@ -19,6 +19,7 @@ void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst);
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
 void mirrorQuadrants(Pixel* frame);
+void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale);
 void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                  const Pixel* src, Pixel* dst);
 void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,

@@ -8,10 +8,7 @@
 namespace tolvarin {
 
 void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
-#ifdef TOLVARIN_X86_KERNELS
-  // Without a gather instruction the scalar loop is as fast as it gets.
-  if (detail::simdLevel() == detail::SimdLevel::Avx2) return avx2::rotoZoom(src, dst, angle, scale);
-#endif
+  TOLVARIN_DISPATCH(rotoZoom, src, dst, angle, scale)
   reference::rotoZoom(src, dst, angle, scale);
 }
 

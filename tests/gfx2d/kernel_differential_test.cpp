@@ -39,7 +39,7 @@ std::vector<Variant> variants() {
                   mirrorQuadrants, rotoZoom, stretchBlit, bumpLight});
 #ifdef TOLVARIN_X86_KERNELS
   list.push_back({"sse2", sse2::fillFrame, sse2::crossFade, sse2::overlayKeyed, sse2::maskFrame,
-                  sse2::averageFrames, sse2::mirrorQuadrants, nullptr, sse2::stretchBlit,
+                  sse2::averageFrames, sse2::mirrorQuadrants, sse2::rotoZoom, sse2::stretchBlit,
                   sse2::bumpLight});
   if (detail::cpuHasAvx2()) {
     list.push_back({"avx2", avx2::fillFrame, avx2::crossFade, avx2::overlayKeyed, avx2::maskFrame,
