@@ -1,10 +1,39 @@
+// Greetings: a twisting tunnel textured with a 256x256 picture, drawn from
+// per-pixel distance and angle tables, with sixteen greetings appearing one
+// after another and leaving fading trails. After the last one the tunnel runs
+// alone until the music ends the scene.
 #include "scenes/greetings.h"
 
 #include <cmath>
+#include <memory>
+#include <optional>
 
+#include "assets/bitmap_font.h"
+#include "gfx2d/frame_kernels.h"
 #include "platform/trace.h"
+#include "scenes/byte_fade.h"
+#include "scenes/scene_common.h"
+#include "scenes/scene_texts.h"
+#include "scenes/shared_state.h"
 
 namespace tolvarin {
+namespace {
+
+constexpr int kTextureSize = 256;
+
+// Where each greeting stands (top-left of its first letter).
+constexpr int kGreetingX[kGreetingCount] = {100, 95, 100, 50, 30, 40, 130, 130, 170, 50, 70, 90, 100, 80, 100, 80};
+constexpr int kGreetingY[kGreetingCount] = {40, 120, 180, 65, 145, 205, 60, 140, 200, 30, 110, 170, 20, 60, 120, 190};
+
+// A new greeting every 50 frames: greeting 0 shows for frames 1..49, the
+// last one (15) up to frame 799.
+constexpr int kFramesPerGreeting = 50;
+
+bool tablesFitTheScreen(const TunnelTables& t) {
+  return t.width == kFrameWidth && t.height == kFrameHeight && t.distance != nullptr && t.angle != nullptr;
+}
+
+}  // namespace
 
 void buildTunnelTables(TunnelTables& tables) {
   const int hh = tables.height / 2;
@@ -19,6 +48,96 @@ void buildTunnelTables(TunnelTables& tables) {
   }
 }
 
-void Greetings(const TunnelTables&) { TraceScope scene("Greetings"); }
+int greetingsAmplitude(int frameNo) {
+  // Written as 150 - trunc(-150 sin): the table's sines of 90 and 270 degrees
+  // lie just inside +-1, so the peaks are 299 and 1, not 300 and 0.
+  return 150 - static_cast<int>(-150.0 * sinTable[frameNo % 360]);
+}
+
+void greetingsWobble(int amp, int phase, std::int32_t* wobble) {
+  // Half a sine wave (the factor is just under pi/256), shifted by phase.
+  for (int k = 0; k < kWobbleEntries; ++k) {
+    const double angle = static_cast<double>((phase + k) % 256) * 0.0122718463046875;
+    wobble[k] = static_cast<std::int32_t>(amp * std::sin(angle));
+  }
+}
+
+void drawTunnel(const TunnelTables& tables, const Pixel* texture, const std::int32_t* wobble, int shift, Pixel* dst) {
+  if (!tablesFitTheScreen(tables)) {
+    fillFrame(dst, 0);
+    return;
+  }
+  // Per distance d the texel is row (W[d] + t + shift), column (d + shift),
+  // both mod 256, for angle t. Folding everything but t into one 16-bit
+  // index per d leaves one add and one mask per pixel.
+  std::uint32_t byDistance[256];
+  for (int d = 0; d < 256; ++d) {
+    const std::uint32_t row = static_cast<std::uint32_t>(wobble[d] + shift) & 0xFF;
+    const std::uint32_t column = static_cast<std::uint32_t>(d + shift) & 0xFF;
+    byDistance[d] = row << 8 | column;
+  }
+  const std::uint8_t* distance = tables.distance;
+  const std::uint8_t* angle = tables.angle;
+  for (int n = 0; n < kFramePixels; ++n) {
+    const std::uint32_t index = (byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF;
+    dst[n] = texture[index];
+  }
+}
+
+void Greetings(const TunnelTables& tables) {
+  TraceScope scene("Greetings");
+  initGlyphTable();  // also undoes the blank parenthesis of the prototype text
+  std::unique_ptr<Pixel[]> layer(new Pixel[kFramePixels]);
+  std::int32_t wobble[kWobbleEntries] = {};
+  fillFrame(layer.get(), 0);
+  if (font1 != nullptr) font1->inverted = false;
+  if (keyPending()) return;
+
+  const Pixel* texture = picturePixels(imgTunel, kTextureSize, kTextureSize);
+  std::unique_ptr<Pixel[]> ownScratch;
+  Pixel* scratch = scratchFrame;
+  if (scratch == nullptr) {
+    ownScratch.reset(new Pixel[kFramePixels]());
+    scratch = ownScratch.get();
+  }
+
+  int frameNo = 0;
+  int phase = 0;  // only phase mod 256 and shift mod 256 matter; both are kept reduced
+  int shift = 0;
+  int greeting = 0;
+  int syncCount = 0;
+  std::optional<TraceScope> tunnelOnly;
+  for (;;) {
+    ++frameNo;
+    greetingsWobble(greetingsAmplitude(frameNo), phase, wobble);
+    drawTunnel(tables, texture, wobble, shift, scratch);
+    // The count stops at 16: from frame 800 on the tunnel runs alone.
+    if (frameNo % kFramesPerGreeting == 0 && greeting < kGreetingCount) ++greeting;
+
+    if (greeting < kGreetingCount) {
+      // The current greeting is redrawn at full strength; older ones fade
+      // one step per frame (a channel value v is gone after v frames).
+      if (font1 != nullptr) font1->drawText(kGreetingX[greeting], kGreetingY[greeting], greetingNames[greeting], layer.get());
+      Pixel* frame = display().lock();
+      overlayKeyed(layer.get(), scratch, frame);
+      subtractFromBytes(layer.get(), layer.get(), 1);
+      clearSyncFlag();  // syncs during the greetings are ignored
+    } else {
+      if (!tunnelOnly) tunnelOnly.emplace("Greetings.tunnel");
+      if (syncIsSet()) {
+        clearSyncFlag();
+        ++syncCount;
+      }
+      if (syncCount == 2) return;  // this frame is not shown
+      Pixel* frame = display().lock();
+      copyFrame(scratch, frame);
+    }
+    shift = (shift + 2) % 256;
+    phase = (phase + 4) % 256;
+    showFrame();
+    if (musicOrder() >= 44 && greeting == kGreetingCount) return;
+    if (keyPending()) return;
+  }
+}
 
 }  // namespace tolvarin
