@@ -85,8 +85,9 @@ std::vector<std::uint8_t> encodeS3m(const S3mModule& module) {
   w.u8(module.initialSpeed);
   w.u8(module.initialTempo);
   w.u8(module.masterVolume | 0x80);  // stereo
-  w.u8(16);                          // ultra-click removal
-  w.u8(0);                           // no default panning table
+  const bool panTable = static_cast<int>(module.channelPanning.size()) >= channels;
+  w.u8(16);                  // ultra-click removal
+  w.u8(panTable ? 252 : 0);  // 252: a default panning table follows the parapointers
   w.zeros(8);
   w.u16(0);  // no special data
   for (int ch = 0; ch < 32; ++ch) {
@@ -102,6 +103,12 @@ std::vector<std::uint8_t> encodeS3m(const S3mModule& module) {
   w.zeros(module.instruments.size() * 2);
   const std::size_t patternPointers = w.size();
   w.zeros(module.patterns.size() * 2);
+  if (panTable) {
+    for (int ch = 0; ch < 32; ++ch) {
+      // Bit 5 marks a valid entry; channels not in use keep the player's default.
+      w.u8(ch < channels ? 0x20 | std::clamp(module.channelPanning[static_cast<std::size_t>(ch)], 0, 15) : 0);
+    }
+  }
 
   // Instrument headers, each followed later by its sample data.
   std::vector<std::size_t> headerAt(module.instruments.size());

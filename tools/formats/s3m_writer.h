@@ -51,6 +51,9 @@ struct S3mSample {
 struct S3mModule {
   std::string title;
   int channels = 8;  // channels in use, 1..16, panned left/right alternately
+  // Default panning per channel, 0 (left) .. 15 (right); when given (one
+  // value per channel in use) the file carries a panning table.
+  std::vector<int> channelPanning;
   std::uint8_t initialSpeed = 6;
   std::uint8_t initialTempo = 125;
   std::uint8_t globalVolume = 64;
