@@ -2,8 +2,6 @@
 // processor runs, or the reference when TOLVARIN_SIMD=off.
 #include "gfx2d/frame_kernels.h"
 
-#include <cstring>
-
 #include "gfx2d/kernel_variants.h"
 #include "gfx2d/simd.h"
 
@@ -16,12 +14,7 @@ void fillFrame(Pixel* dst, std::uint32_t colour) {
 }
 
 void copyFrame(const Pixel* src, Pixel* dst) {
-  if (simdEnabled()) {
-    // The C library's copy is the fastest there is; it must not be given
-    // the same buffer twice, and a copy onto itself changes nothing.
-    if (src != dst) std::memcpy(dst, src, kFrameBytes);
-    return;
-  }
+  TOLVARIN_DISPATCH(copyFrame, src, dst)
   reference::copyFrame(src, dst);
 }
 

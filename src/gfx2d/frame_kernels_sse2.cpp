@@ -20,6 +20,15 @@ void fillFrame(Pixel* dst, std::uint32_t colour) {
   for (int i = 0; i < kFramePixels; i += 4) store(dst + i, v);
 }
 
+void copyFrame(const Pixel* src, Pixel* dst) {
+  for (int i = 0; i < kFramePixels; i += 8) {
+    const __m128i first = load(src + i);
+    const __m128i second = load(src + i + 4);
+    store(dst + i, first);
+    store(dst + i + 4, second);
+  }
+}
+
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
                std::int32_t weightG, std::int32_t weightB) {
   const short kR = static_cast<short>(weightR & 0xFF);

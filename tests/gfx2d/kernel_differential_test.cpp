@@ -23,6 +23,7 @@ using test::TestFrame;
 struct Variant {
   std::string name;
   void (*fillFrame)(Pixel*, std::uint32_t);
+  void (*copyFrame)(const Pixel*, Pixel*);
   void (*crossFade)(const Pixel*, const Pixel*, Pixel*, std::int32_t, std::int32_t, std::int32_t);
   void (*overlayKeyed)(const Pixel*, const Pixel*, Pixel*);
   void (*maskFrame)(const Pixel*, const Pixel*, Pixel*);
@@ -35,14 +36,14 @@ struct Variant {
 
 std::vector<Variant> variants() {
   std::vector<Variant> list;
-  list.push_back({"dispatched", fillFrame, crossFade, overlayKeyed, maskFrame, averageFrames,
+  list.push_back({"dispatched", fillFrame, copyFrame, crossFade, overlayKeyed, maskFrame, averageFrames,
                   mirrorQuadrants, rotoZoom, stretchBlit, bumpLight});
 #ifdef TOLVARIN_X86_KERNELS
-  list.push_back({"sse2", sse2::fillFrame, sse2::crossFade, sse2::overlayKeyed, sse2::maskFrame,
+  list.push_back({"sse2", sse2::fillFrame, sse2::copyFrame, sse2::crossFade, sse2::overlayKeyed, sse2::maskFrame,
                   sse2::averageFrames, sse2::mirrorQuadrants, sse2::rotoZoom, sse2::stretchBlit,
                   sse2::bumpLight});
   if (detail::cpuHasAvx2()) {
-    list.push_back({"avx2", avx2::fillFrame, avx2::crossFade, avx2::overlayKeyed, avx2::maskFrame,
+    list.push_back({"avx2", avx2::fillFrame, avx2::copyFrame, avx2::crossFade, avx2::overlayKeyed, avx2::maskFrame,
                     avx2::averageFrames, avx2::mirrorQuadrants, avx2::rotoZoom, avx2::stretchBlit,
                     avx2::bumpLight});
   }
@@ -100,6 +101,8 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
       reference::fillFrame(expected.data(), colour);
       v.fillFrame(actual.data(), colour);
       EXPECT_EQ(actual.pixels(), expected.pixels()) << "fillFrame";
+      v.copyFrame(b.data(), actual.data());
+      EXPECT_EQ(actual.pixels(), b.pixels()) << "copyFrame";
       if (HasFailure()) return;
     }
   }
