@@ -1,126 +1,93 @@
-// A provisional 004fin.s3m: a plain beat and bass line whose marker notes
-// (instrument 32) are placed so that every scene of the demo reaches its end
-// by the music alone, at any frame rate. Order lengths are set with pattern
-// breaks; the marker plan is the table below.
-#include <cmath>
-#include <cstdint>
-#include <vector>
+#include "gen/music/music.h"
 
-#include "formats/s3m_writer.h"
+#include <stdexcept>
+
 #include "gen/generated_file.h"
+#include "gen/music/instruments.h"
+#include "gen/music/marker_plan.h"
+#include "gen/music/parts.h"
+#include "gen/music/song_form.h"
 
 namespace tolvarin::gen {
+namespace music {
 namespace {
 
-using formats::S3mCell;
-using formats::S3mModule;
-using formats::S3mPattern;
-using formats::S3mSample;
+// Pan positions, 0 (left) to 15 (right): drums and bass in the middle, the
+// lead and its echo apart, pads spread wide.
+constexpr int kPanning[kChannels] = {7, 8, 9, 5, 7, 6, 10, 4, 11, 2, 13, 8, 7, 7};
 
-constexpr int kMarkerInstrument = 32;
-constexpr int kKick = 1;
-constexpr int kHat = 2;
-constexpr int kBass = 3;
-constexpr int kMarkerChannel = 3;
-
-struct OrderPlan {
-  int rows;
-  std::vector<int> markerRows;
-};
-
-// One entry per order. Comments name the scene the markers drive.
-std::vector<OrderPlan> orderPlan() {
-  std::vector<OrderPlan> plan;
-  plan.push_back({48, {1, 16, 32}});  // 0: first picture; two syncs for the logo fly-in
-  plan.push_back({48, {24}});         // 1 (odd): logo zoom phases, the zoom-out sync
-  plan.push_back({24, {14}});         // 2: the light sweep's one sync
-  plan.push_back({24, {}});           // 3 (odd): sweep ends; cross-fade sweep starts
-  plan.push_back({24, {6}});          // 4: arms the cross-fade sweep's end
-  for (int o = 5; o <= 12; ++o) plan.push_back({16, {}});   // rotating zoom
-  for (int o = 13; o <= 18; ++o) plan.push_back({14, {}});  // rotating zoom with strobe
-  plan.push_back({64, {12}});  // 19: the still picture's sync; story text
-  plan.push_back({64, {}});    // 20
-  plan.push_back({64, {}});    // 21
-  plan.push_back({64, {48}});  // 22: ends the story text
-  // From here on a marker every 16 rows counts down the 3D scene, the
-  // prototype text and the tunnel; order 44 ends the tunnel at the latest.
-  for (int o = 23; o <= 45; ++o) plan.push_back({16, {0}});
-  return plan;
+// Speed changes around the breakdown, and the markers of the plan.
+void writeControlChannel(Score& s) {
+  s.effect(rowAt(kBreakdownFirstBar, 0), kChControl, 'A', kBreakdownSpeed);
+  s.effect(rowAt(kBreakdownEndBar, 0), kChControl, 'A', kSpeed);
+  int row = 0;
+  for (const OrderPlan& order : orderPlan()) {
+    for (int m : order.markers) s.note(row + m, kChControl, 4 * 12, kMarker, 0);
+    row += order.rows;
+  }
 }
 
-std::vector<std::int16_t> kickSample() {
-  std::vector<std::int16_t> d(3000);
-  double phase = 0.0;
-  for (std::size_t i = 0; i < d.size(); ++i) {
-    const double t = static_cast<double>(i) / 8363.0;
-    phase += 2.0 * 3.14159265358979 * (45.0 + 140.0 * std::exp(-t * 40.0)) / 8363.0;
-    d[i] = static_cast<std::int16_t>(std::sin(phase) * 28000.0 * std::exp(-t * 9.0));
+// The final chord dies away to nothing on the song's last row: fine volume
+// slides down by one, spread evenly over the rows left.
+void writeFade(Score& s) {
+  const int first = rowAt(kFinalChordBar, 2);
+  const int rows = s.rows() - first;
+  for (Channel ch : {kChPad1, kChPad2, kChPad3, kChBass, kChLead}) {
+    const int volume = s.at(rowAt(kFinalChordBar, 0), ch).volume;
+    for (int step = 0; step < volume; ++step) s.effect(first + step * rows / volume, ch, 'D', 0xF1);
   }
-  return d;
 }
 
-std::vector<std::int16_t> hatSample() {
-  std::vector<std::int16_t> d(1200);
-  std::uint32_t x = 0x12345678u;
-  for (std::size_t i = 0; i < d.size(); ++i) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    const double env = std::exp(-static_cast<double>(i) / 180.0);
-    d[i] = static_cast<std::int16_t>((static_cast<int>(x & 0xFFFF) - 32768) * 0.35 * env);
-  }
-  return d;
-}
-
-std::vector<std::int16_t> bassSample() {
-  // One cycle-exact saw period repeated; loops for as long as the note lasts.
-  std::vector<std::int16_t> d(256);
-  for (std::size_t i = 0; i < d.size(); ++i) {
-    const int pos = static_cast<int>(i % 64);
-    d[i] = static_cast<std::int16_t>((pos * 1024 - 32768) / 3);
-  }
-  return d;
-}
-
-S3mModule buildModule() {
-  S3mModule m;
-  m.title = "tolvarin provisional";
-  m.channels = 4;
-  m.instruments.resize(kMarkerInstrument);
-  m.instruments[kKick - 1] = S3mSample{"kick", kickSample(), true, false, 0, 0, 64, 8363};
-  m.instruments[kHat - 1] = S3mSample{"hat", hatSample(), true, false, 0, 0, 40, 8363};
-  m.instruments[kBass - 1] = S3mSample{"bass", bassSample(), true, true, 0, 256, 48, 8363};
-  // The marker: a few samples of silence, played at volume 0.
-  m.instruments[kMarkerInstrument - 1] =
-      S3mSample{"marker", std::vector<std::int16_t>(16, 0), false, false, 0, 0, 0, 8363};
-
-  const int bassNotes[4] = {0, 3, 5, 7};  // C, D#, F, G
-  const auto plan = orderPlan();
-  for (std::size_t o = 0; o < plan.size(); ++o) {
-    S3mPattern p;
-    const OrderPlan& order = plan[o];
-    for (int r = 0; r < order.rows; ++r) {
-      auto& row = p.rows[r];
-      if (r % 4 == 0) row[0] = S3mCell{formats::s3mNote(4, 0), kKick, -1, 0, 0};
-      if (r % 4 == 2) row[1] = S3mCell{formats::s3mNote(6, 0), kHat, -1, 0, 0};
-      if (r % 8 == 0) row[2] = S3mCell{formats::s3mNote(3, bassNotes[o % 4]), kBass, -1, 0, 0};
-    }
-    for (int r : order.markerRows) {
-      p.rows[r][kMarkerChannel] = S3mCell{formats::s3mNote(4, 0), kMarkerInstrument, 0, 0, 0};
-    }
-    if (order.rows < formats::kS3mRows) {
-      // Pattern break to row 0 of the next order on the last row.
-      p.rows[order.rows - 1][kMarkerChannel].command = formats::s3mEffect('C');
-    }
-    m.patterns.push_back(p);
-    m.orders.push_back(static_cast<std::uint8_t>(o));
-  }
-  m.orders.push_back(formats::kS3mOrderEnd);
-  return m;
+Score composeSong() {
+  Score s(songRows());
+  writeDrums(s);
+  writeEffects(s);
+  writeBass(s);
+  writeHarmony(s);
+  writeMelody(s);
+  writeFade(s);
+  writeControlChannel(s);
+  return s;
 }
 
 }  // namespace
 
-std::vector<GeneratedFile> generateMusic() { return {{"004fin.s3m", formats::encodeS3m(buildModule())}}; }
+formats::S3mModule buildMusicModule() {
+  const Score song = composeSong();
+  formats::S3mModule m;
+  m.title = "Tolvarin - 004fin";
+  m.channels = kChannels;
+  m.channelPanning.assign(std::begin(kPanning), std::end(kPanning));
+  m.initialSpeed = kSpeed;
+  m.initialTempo = kTempo;
+  m.globalVolume = 64;
+  m.masterVolume = 82;  // mixing level: about -14.5 LUFS with peaks near -1.5 dBFS
+  m.instruments = makeInstruments();
+  int row = 0;
+  for (const OrderPlan& order : orderPlan()) {
+    formats::S3mPattern p;
+    for (int r = 0; r < order.rows; ++r) {
+      for (int ch = 0; ch < kChannels; ++ch) p.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(ch)] = song.at(row + r, ch);
+    }
+    if (order.rows < formats::kS3mRows) {
+      formats::S3mCell& last = p.rows[static_cast<std::size_t>(order.rows - 1)][kChControl];
+      if (last.command != 0) throw std::logic_error("a pattern break would replace an effect");
+      last.command = formats::s3mEffect('C');
+      last.info = 0;
+    }
+    m.orders.push_back(static_cast<std::uint8_t>(m.patterns.size()));
+    m.patterns.push_back(p);
+    row += order.rows;
+  }
+  if (row != song.rows()) throw std::logic_error("the marker plan and the song differ in length");
+  m.orders.push_back(formats::kS3mOrderEnd);
+  return m;
+}
+
+}  // namespace music
+
+std::vector<GeneratedFile> generateMusic() {
+  return {{"004fin.s3m", formats::encodeS3m(music::buildMusicModule())}};
+}
 
 }  // namespace tolvarin::gen
