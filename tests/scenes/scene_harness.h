@@ -2,16 +2,14 @@
 // What the scene tests share: a headless runtime with an open display and a
 // scripted music position, the trace of a run read back, and stand-in
 // pictures put in place of the demo's.
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <regex>
 #include <string>
-#include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "assets/picture.h"
 #include "gfx2d/trig_tables.h"
@@ -20,71 +18,68 @@
 
 namespace tolvarin::testing {
 
-inline RuntimeConfig keysAt(std::vector<double> keys, std::optional<double> until = std::nullopt) {
+inline RuntimeConfig keysAt(std::vector<double> keys, std::optional<double> until = 60.0) {
   RuntimeConfig c = HeadlessRuntime::virtualConfig();
   c.keyTimes = std::move(keys);
   c.until = until;
   return c;
 }
 
-// A running headless demo frame for one scene: musicPosition() reports
-// `order` (the row is 0) and the sync callback is wired to syncFlag.
-class SceneHarness {
- public:
-  explicit SceneHarness(RuntimeConfig config = HeadlessRuntime::virtualConfig()) : h(std::move(config)) {
+// musicPosition() reports `order`; hooks run right after frame i (0-based) is presented.
+struct SceneHarness {
+  explicit SceneHarness(RuntimeConfig config = keysAt({})) : h(std::move(config)) {
     h.openDisplay();
     h.runtime.setMusicHandle(7);
     h.audio.position = [this] { return order; };
-    h.audio.syncProc = &onMusicSync;
     buildTrigTables();
   }
-
-  // Runs `hook` with the 0-based index of each frame right after it is presented.
   void afterFrame(std::function<void(std::int64_t)> hook) { h.runtime.addPresentHook(std::move(hook)); }
-  // Raises a sync right after frame `index` (0-based) is presented.
-  void syncAfterFrame(std::int64_t index) {
-    afterFrame([index](std::int64_t i) {
-      if (i == index) syncFlag = 1;
-    });
+  void syncAfter(std::int64_t frame) {
+    afterFrame([frame](std::int64_t i) { if (i == frame) syncFlag = 1; });
   }
-  // Sets the order right after frame `index` (0-based) is presented.
-  void orderAfterFrame(std::int64_t index, std::uint32_t newOrder) {
-    afterFrame([this, index, newOrder](std::int64_t i) {
-      if (i == index) order = newOrder;
-    });
+  void orderAfter(std::int64_t frame, std::uint32_t to) {
+    afterFrame([this, frame, to](std::int64_t i) { if (i == frame) order = to; });
   }
   std::int64_t frames() const { return h.runtime.framesPresented(); }
-  // The surface as last presented (the display keeps what was drawn).
-  const Pixel* screen() {
+  const Pixel* screen() {  // the surface keeps the last frame drawn
     Pixel* p = display().lock();
     display().unlock();
     return p;
   }
-  // Lets a key scripted at time 0 become pending before the scene starts.
-  void pollOnce() { h.runtime.poll(); }
+  void pollOnce() { h.runtime.poll(); }  // a key scripted at 0 s becomes pending
 
   HeadlessRuntime h;
   std::uint32_t order = 0;
 };
 
-// The --trace of a run, read back: begin and end lines with the frame count
-// at the time.
+// The trace of a run read back: scopes begun, and frames presented inside one.
 class TraceLog {
  public:
+  explicit TraceLog(Runtime& rt)
+      : path_(::testing::TempDir() + "/trace_" + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+    EXPECT_TRUE(rt.tracer().open(path_, [&rt] { return TraceStamp{rt.now(), rt.framesPresented(), 0}; }));
+  }
+  std::vector<std::string> begun() const {
+    std::vector<std::string> out;
+    for (const auto& l : lines()) {
+      if (l.event == "begin") out.push_back(l.scene);
+    }
+    return out;
+  }
+  long framesIn(const std::string& scope) const {
+    long begin = -1;
+    for (const auto& l : lines()) {
+      if (l.scene == scope && l.event == "begin") begin = l.frame;
+      if (l.scene == scope && l.event == "end") return l.frame - begin;
+    }
+    return -1;
+  }
+
+ private:
   struct Line {
     std::string event, scene;
     long frame;
   };
-
-  explicit TraceLog(Runtime& runtime)
-      : path_(::testing::TempDir() + "/scene_trace_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".jsonl") {
-    const bool ok = runtime.tracer().open(path_, [&runtime] {
-      return TraceStamp{runtime.now(), runtime.framesPresented(), runtime.musicPositionNow()};
-    });
-    EXPECT_TRUE(ok);
-  }
-
   std::vector<Line> lines() const {
     static const std::regex re(R"re("frame":(\d+),.*"event":"(\w+)","scene":"([A-Za-z0-9.]*)")re");
     std::vector<Line> out;
@@ -95,89 +90,46 @@ class TraceLog {
     }
     return out;
   }
-
-  // The scenes and phases that began, in order.
-  std::vector<std::string> begun() const {
-    std::vector<std::string> out;
-    for (const auto& l : lines()) {
-      if (l.event == "begin") out.push_back(l.scene);
-    }
-    return out;
-  }
-
-  // Frames presented between the first begin and end of `scene`; -1 if absent.
-  long framesIn(const std::string& scene) const {
-    long begin = -1;
-    for (const auto& l : lines()) {
-      if (l.scene != scene) continue;
-      if (l.event == "begin" && begin < 0) begin = l.frame;
-      if (l.event == "end" && begin >= 0) return l.frame - begin;
-    }
-    return -1;
-  }
-
- private:
   std::string path_;
 };
 
-// A picture of the given size filled with one colour, or a fill function of
-// the pixel's column and row.
-inline Picture makePicture(int width, int height, const std::function<Pixel(int, int)>& fill) {
+inline Picture makePicture(int width, int height, Pixel colour) {
   Picture p;
   p.width = static_cast<std::uint16_t>(width);
   p.height = static_cast<std::uint16_t>(height);
   p.pixels.reset(new Pixel[static_cast<std::size_t>(width) * height]);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) p.pixels[static_cast<std::size_t>(y) * width + x] = fill(x, y);
-  }
+  std::fill(p.pixels.get(), p.pixels.get() + static_cast<std::size_t>(width) * height, colour);
   return p;
 }
-inline Picture makePicture(int width, int height, Pixel colour) {
-  return makePicture(width, height, [colour](int, int) { return colour; });
-}
 
-// Points every picture global at a picture of its own for the life of the
-// object (at first pictures without pixels, as a failed load leaves them)
-// and clears them afterwards.
+// Owns a picture for every picture global while it lives (at first without
+// pixels, as a failed load leaves them); the globals are null afterwards.
 class ScenePictures {
  public:
-  ScenePictures() { publish(); }
-  ~ScenePictures() {
-    for (Picture** global : globals()) *global = nullptr;
-  }
-  ScenePictures(const ScenePictures&) = delete;
-  ScenePictures& operator=(const ScenePictures&) = delete;
-
-  // Gives every picture the same size and fill (e.g. 10x10 to test stand-ins).
-  void fillAll(int width, int height, Pixel colour) {
-    for (auto& p : owned_) p = makePicture(width, height, colour);
-    publish();
-  }
+  ScenePictures() { emptyAll(); }
+  ~ScenePictures() { clearAll(); }
   void set(Picture*& global, Picture picture) {
-    for (std::size_t i = 0; i < globals().size(); ++i) {
-      if (globals()[i] == &global) owned_[i] = std::move(picture);
+    for (int i = 0; i < 13; ++i) {
+      if (kGlobals[i] == &global) owned_[i] = std::move(picture);
     }
-    publish();
   }
-  // Pictures without pixels, as a failed load leaves them.
+  void fillAll(int width, int height, Pixel colour) {
+    for (int i = 0; i < 13; ++i) set(*kGlobals[i], makePicture(width, height, colour));
+  }
   void emptyAll() {
-    for (auto& p : owned_) p = Picture{};
-    publish();
+    for (int i = 0; i < 13; ++i) {
+      owned_[i] = Picture{};
+      *kGlobals[i] = &owned_[i];
+    }
   }
-  // Null globals: no picture records at all.
   void clearAll() {
-    for (Picture** global : globals()) *global = nullptr;
+    for (Picture** global : kGlobals) *global = nullptr;
   }
 
  private:
-  static std::vector<Picture**> globals() {
-    return {&imgQxMap1, &imgQx,          &imgQuarnel, &imgHofobia, &imgHofobia2, &imgOjs,  &imgEllas,
-            &imgEllasMap, &imgTunel, &imgCreds, &imgWave, &imgAloneFlash, &imgMetal};
-  }
-  void publish() {
-    const auto g = globals();
-    for (std::size_t i = 0; i < g.size(); ++i) *g[i] = &owned_[i];
-  }
+  static inline Picture** const kGlobals[13] = {&imgQxMap1, &imgQx,    &imgQuarnel, &imgHofobia, &imgHofobia2,
+                                                &imgOjs,    &imgEllas, &imgEllasMap, &imgTunel,  &imgCreds,
+                                                &imgWave,   &imgAloneFlash, &imgMetal};
   Picture owned_[13];
 };
 
