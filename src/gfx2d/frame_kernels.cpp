@@ -7,7 +7,6 @@
 
 namespace tolvarin {
 
-
 void fillFrame(Pixel* dst, std::uint32_t colour) {
   TOLVARIN_DISPATCH(fillFrame, dst, colour)
   reference::fillFrame(dst, colour);
