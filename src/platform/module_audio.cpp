@@ -177,9 +177,8 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
     std::memset(out, 0, frames * 4);
     return;
   }
-  // This buffer starts to be heard about one buffer period from now.
-  const double heardAt = runtime_->now() + static_cast<double>(bufferFrames_) / kSampleRate + avOffset_;
   const std::int64_t first = renderer_->samplesRendered();
+  const double heardAt = heardTimeOfSample(first);
   scratchEvents_.clear();
   const std::size_t n = renderer_->render(out, frames, scratchEvents_);
   if (n < frames) std::memset(out + n * 2, 0, (frames - n) * 4);
@@ -191,6 +190,21 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
     }
     queueWake_.notify_one();
   }
+}
+
+double ModuleAudio::heardTimeOfSample(std::int64_t sample) {
+  // Where sample 0 would lie on the demo clock if this callback came exactly
+  // when the device asked. Callbacks are never early, only late (the system
+  // was busy), so the smallest of the recent estimates is the device's own
+  // pace; a lasting shift (an underrun) wins the window after a moment.
+  const double base = runtime_->now() - static_cast<double>(sample) / kSampleRate;
+  baseWindow_[baseWindowNext_ % kBaseWindow] = base;
+  ++baseWindowNext_;
+  const std::size_t filled = std::min<std::size_t>(baseWindowNext_, kBaseWindow);
+  const double clockBase = *std::min_element(baseWindow_.begin(), baseWindow_.begin() + filled);
+  // The buffer being filled starts to be heard one buffer period later.
+  return clockBase + static_cast<double>(sample) / kSampleRate + static_cast<double>(bufferFrames_) / kSampleRate +
+         avOffset_;
 }
 
 void ModuleAudio::silentLoop() {

@@ -4,6 +4,7 @@
 // music clock running); offline it is rendered on the main thread as virtual
 // time advances. Either way the rows and markers the renderer reports are
 // released to the program when they are heard, not when they are mixed.
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -60,6 +61,8 @@ class ModuleAudio final : public AudioLibrary {
   };
 
   void openDevice();
+  // The demo time at which a sample being mixed now will be heard.
+  double heardTimeOfSample(std::int64_t sample);
   void silentLoop();
   void dispatchLoop();
   void deliver(const MusicEvent& event);
@@ -87,6 +90,9 @@ class ModuleAudio final : public AudioLibrary {
   std::uint32_t device_ = 0;  // SDL audio device id, 0 = none
   bool silent_ = false;
   int bufferFrames_ = 0;
+  static constexpr std::size_t kBaseWindow = 32;  // callbacks (about 0.4 s)
+  std::array<double, kBaseWindow> baseWindow_{};
+  std::size_t baseWindowNext_ = 0;
   std::atomic<bool> quit_{false};
   std::thread silentThread_;
   std::thread dispatcher_;
