@@ -4,6 +4,7 @@
 // alone until the music ends the scene.
 #include "scenes/greetings.h"
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -15,6 +16,12 @@
 #include "scenes/scene_common.h"
 #include "scenes/scene_texts.h"
 #include "scenes/shared_state.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+#include "gfx2d/simd.h"
+#endif
 
 namespace tolvarin {
 namespace {
@@ -32,6 +39,28 @@ constexpr int kFramesPerGreeting = 50;
 bool tablesFitTheScreen(const TunnelTables& t) {
   return t.width == kFrameWidth && t.height == kFrameHeight && t.distance != nullptr && t.angle != nullptr;
 }
+
+// Pixel n shows texture[(byDistance[distance[n]] + (angle[n] << 8)) & 0xFFFF].
+void tunnelPixels(const std::uint32_t* byDistance, const std::uint8_t* distance, const std::uint8_t* angle,
+                  const Pixel* texture, Pixel* dst) {
+  for (int n = 0; n < kFramePixels; ++n) {
+    dst[n] = texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF];
+  }
+}
+
+#if defined(__SSE2__)
+// The same with one 16-byte store per four pixels: the lookups are scalar
+// loads either way, and halving the stores is what pays.
+void tunnelPixelsSse2(const std::uint32_t* byDistance, const std::uint8_t* distance, const std::uint8_t* angle,
+                      const Pixel* texture, Pixel* dst) {
+  auto texel = [&](int n) {
+    return static_cast<int>(texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF]);
+  };
+  for (int n = 0; n < kFramePixels; n += 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n), _mm_setr_epi32(texel(n), texel(n + 1), texel(n + 2), texel(n + 3)));
+  }
+}
+#endif
 
 }  // namespace
 
@@ -55,11 +84,14 @@ int greetingsAmplitude(int frameNo) {
 }
 
 void greetingsWobble(int amp, int phase, std::int32_t* wobble) {
-  // Half a sine wave (the factor is just under pi/256), shifted by phase.
-  for (int k = 0; k < kWobbleEntries; ++k) {
-    const double angle = static_cast<double>((phase + k) % 256) * 0.0122718463046875;
-    wobble[k] = static_cast<std::int32_t>(amp * std::sin(angle));
-  }
+  // Half a sine wave (the factor is just under pi/256), shifted by phase. The
+  // 256 sines never change, so they are worked out once.
+  static const auto sines = [] {
+    std::array<double, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = std::sin(static_cast<double>(i) * 0.0122718463046875);
+    return t;
+  }();
+  for (int k = 0; k < kWobbleEntries; ++k) wobble[k] = static_cast<std::int32_t>(amp * sines[(phase + k) % 256]);
 }
 
 void drawTunnel(const TunnelTables& tables, const Pixel* texture, const std::int32_t* wobble, int shift, Pixel* dst) {
@@ -76,12 +108,10 @@ void drawTunnel(const TunnelTables& tables, const Pixel* texture, const std::int
     const std::uint32_t column = static_cast<std::uint32_t>(d + shift) & 0xFF;
     byDistance[d] = row << 8 | column;
   }
-  const std::uint8_t* distance = tables.distance;
-  const std::uint8_t* angle = tables.angle;
-  for (int n = 0; n < kFramePixels; ++n) {
-    const std::uint32_t index = (byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF;
-    dst[n] = texture[index];
-  }
+#if defined(__SSE2__)
+  if (simdEnabled()) return tunnelPixelsSse2(byDistance, tables.distance, tables.angle, texture, dst);
+#endif
+  tunnelPixels(byDistance, tables.distance, tables.angle, texture, dst);
 }
 
 void Greetings(const TunnelTables& tables) {
