@@ -43,6 +43,21 @@ double expDet(double x) {
   return std::ldexp(p, static_cast<int>(k));
 }
 
+double logDet(double x) {
+  if (x <= 0.0) return -745.0;
+  int e = 0;
+  double m = std::frexp(x, &e);  // [0.5, 1)
+  if (m < 0.70710678118654752440) {
+    m *= 2.0;
+    --e;
+  }
+  const double s = (m - 1.0) / (m + 1.0);
+  const double s2 = s * s;
+  double p = 0.0;
+  for (int k = 23; k >= 3; k -= 2) p = p * s2 + 1.0 / k;
+  return 2.0 * (s + s * s2 * p) + e * kLn2;
+}
+
 double pow2(double x) { return expDet(x * kLn2); }
 
 double noteHz(int note) { return 440.0 * pow2((note - (4 * 12 + 9)) / 12.0); }
@@ -91,6 +106,32 @@ std::vector<double> sineTable(int size) {
   std::vector<double> t(static_cast<std::size_t>(size));
   for (int i = 0; i < size; ++i) t[static_cast<std::size_t>(i)] = sinTurns(static_cast<double>(i) / size);
   return t;
+}
+
+void evenLoopLevel(std::vector<double>& loop, int window, double strength) {
+  const int n = static_cast<int>(loop.size());
+  if (n == 0) return;
+  std::vector<double> power(loop.size());
+  double total = 0.0;
+  for (int i = 0; i < n; ++i) total += loop[static_cast<std::size_t>(i)] * loop[static_cast<std::size_t>(i)];
+  const double mean = total / n;
+  // Moving sum of squares centred on each sample, wrapping around the loop.
+  double sum = 0.0;
+  for (int k = -window / 2; k < window - window / 2; ++k) {
+    const double v = loop[static_cast<std::size_t>(((k % n) + n) % n)];
+    sum += v * v;
+  }
+  for (int i = 0; i < n; ++i) {
+    power[static_cast<std::size_t>(i)] = sum / window;
+    const double out = loop[static_cast<std::size_t>(((i - window / 2) % n + n) % n)];
+    const double in = loop[static_cast<std::size_t>((i + window - window / 2) % n)];
+    sum += in * in - out * out;
+  }
+  for (int i = 0; i < n; ++i) {
+    const double ratio = std::max(power[static_cast<std::size_t>(i)], 1e-12) / mean;
+    // ratio^(-strength / 2): the level is the square root of the power.
+    loop[static_cast<std::size_t>(i)] *= expDet(-0.5 * strength * logDet(ratio));
+  }
 }
 
 void normalize(std::vector<double>& signal, double peak) {

@@ -14,6 +14,7 @@ inline constexpr double kPi = 3.14159265358979323846;
 // reducing by an inexact 2 pi.
 double sinTurns(double x);
 double expDet(double x);
+double logDet(double x);  // x > 0
 // 2^x.
 double pow2(double x);
 // Frequency of a note number (octave * 12 + semitone; 4 * 12 + 9 = A-4 = 440 Hz).
@@ -55,6 +56,11 @@ class Biquad {
 // synthesis of waveforms whose every partial has a whole number of cycles.
 std::vector<double> sineTable(int size);
 
+// Evens out the slow swell of a looped chorus: the loop's level, measured
+// over a circular window of `window` samples, is pulled towards its mean by
+// `strength` (0 = unchanged, 1 = flat). Keeps the loop seamless and gives
+// the mix headroom, as a gentle compressor would.
+void evenLoopLevel(std::vector<double>& loop, int window, double strength);
 // Scales so that the largest magnitude becomes `peak` (0..1 of full scale).
 void normalize(std::vector<double>& signal, double peak);
 // Short linear ramps at both ends, so a one-shot starts and stops without a click.

@@ -40,10 +40,10 @@ void sustainedBass(Score& s, int bar, int volume) {
 }
 
 void writeBassLine(Score& s) {
-  for (int bar = 4; bar < 6; ++bar) sustainedBass(s, bar, 30);
-  for (int bar = 6; bar < kBuildBar; ++bar) offbeatBar(s, bar, 34);
+  for (int bar = 4; bar < 6; ++bar) sustainedBass(s, bar, 28);
+  for (int bar = 6; bar < kBuildBar; ++bar) offbeatBar(s, bar, 32);
   for (int bar = kBuildBar; bar < kBreakdownFirstBar; ++bar) offbeatBar(s, bar, bar < kMainABar ? 42 : 46);
-  for (int bar = kBreakdownFirstBar; bar < 40; ++bar) sustainedBass(s, bar, 36);
+  for (int bar = kBreakdownFirstBar; bar < 40; ++bar) sustainedBass(s, bar, 24);
   for (int bar = 40; bar < kBreakdownEndBar; ++bar) {
     // Offbeat eighths under the half-time beat and the build, the octave on
     // every second one; the beats are left to the kick.
@@ -52,12 +52,12 @@ void writeBassLine(Score& s) {
       if (step % 2 == 0) {
         s.cut(rowAt(bar, step), kChBass);
       } else {
-        s.note(rowAt(bar, step), kChBass, n + (step % 4 == 3 ? 12 : 0), kBass, bar < 44 ? 38 : 42);
+        s.note(rowAt(bar, step), kChBass, n + (step % 4 == 3 ? 12 : 0), kBass, bar < 44 ? 34 : 40);
       }
     }
   }
   for (int bar = kMainBBar; bar < kInterludeBar; ++bar) offbeatBar(s, bar, 46);
-  for (int bar = kInterludeBar; bar < 59; ++bar) sustainedBass(s, bar, 36);
+  for (int bar = kInterludeBar; bar < 59; ++bar) sustainedBass(s, bar, 28);
   offbeatBar(s, 59, 40);
   for (int bar = kPeakBar; bar < kFinalChordBar; ++bar) offbeatBar(s, bar, bar < kOutroBar ? 46 : 42);
   s.note(rowAt(kFinalChordBar, 0), kChBass, bassNote(chordOfBar(kFinalChordBar)), kBass, 40);
@@ -99,17 +99,17 @@ void padRamp(Score& s, int fromRow, int toRow, int fromVolume, int toVolume) {
 }
 
 void writePads(Score& s) {
-  heldPads(s, kIntroBar, kMainABar, 26);
-  padRamp(s, rowAt(0, 0), rowAt(2, 0), 6, 26);
-  heldPads(s, kMainABar, kClimaxBar, 20);
-  gatedPads(s, kClimaxBar, kBreakdownFirstBar, 28);
-  heldPads(s, kBreakdownFirstBar, kBreakdownEndBar, 30);
-  padRamp(s, rowAt(46, 0), rowAt(kBreakdownEndBar, 0), 30, 38);
+  heldPads(s, kIntroBar, kMainABar, 22);
+  padRamp(s, rowAt(0, 0), rowAt(2, 0), 6, 22);
+  heldPads(s, kMainABar, kClimaxBar, 22);
+  gatedPads(s, kClimaxBar, kBreakdownFirstBar, 32);
+  heldPads(s, kBreakdownFirstBar, kBreakdownEndBar, 22);
+  padRamp(s, rowAt(46, 0), rowAt(kBreakdownEndBar, 0), 22, 34);
   heldPads(s, kMainBBar, kInterludeBar, 20);
-  heldPads(s, kInterludeBar, kPeakBar, 28);
-  gatedPads(s, kPeakBar, 68, 26);
-  heldPads(s, 68, kFinalChordBar, 22);
-  padChord(s, rowAt(kFinalChordBar, 0), chordOfBar(kFinalChordBar), 30);
+  heldPads(s, kInterludeBar, kPeakBar, 22);
+  gatedPads(s, kPeakBar, 68, 34);
+  heldPads(s, 68, kFinalChordBar, 20);
+  padChord(s, rowAt(kFinalChordBar, 0), chordOfBar(kFinalChordBar), 26);
 }
 
 // Sixteenth-note arpeggio of the chord an octave up, up and down.
@@ -123,8 +123,11 @@ void arpBar(Score& s, Channel ch, int bar, int volume) {
 }
 
 void writeArps(Score& s) {
-  for (int bar = 10; bar < kBreakdownFirstBar; ++bar) arpBar(s, kChArp, bar, bar < kMainABar ? 20 : 26);
-  for (int bar = kMainBBar; bar < kFinalChordBar; ++bar) arpBar(s, kChArp, bar, bar >= kOutroBar ? 22 : 26);
+  for (int bar = 10; bar < kBreakdownFirstBar; ++bar) arpBar(s, kChArp, bar, bar < kMainABar ? 20 : 28);
+  for (int bar = kMainBBar; bar < kFinalChordBar; ++bar) {
+    const bool soft = bar >= kOutroBar || (bar >= kInterludeBar && bar < kPeakBar);
+    arpBar(s, kChArp, bar, soft ? 20 : 28);
+  }
 }
 
 // The chip's arpeggio effect (J): the chord's root with its third and fifth
@@ -141,7 +144,9 @@ void chipBar(Score& s, int bar, int volume) {
 }
 
 void writeChip(Score& s) {
-  for (int bar = kIntroBar; bar < kBuildBar; ++bar) chipBar(s, bar, bar < 4 ? 18 : 22);
+  for (int bar = kIntroBar; bar < kBuildBar; ++bar) chipBar(s, bar, 18);
+  for (int bar = kPeakBar; bar < 68; ++bar) chipBar(s, bar, 12);  // sparkle over the peak
+  s.cut(rowAt(68, 0), kChChip);
   for (int bar = kOutroBar; bar < kFinalChordBar; ++bar) chipBar(s, bar, 14);
   s.cut(rowAt(kBuildBar, 0), kChChip);
   s.cut(rowAt(kFinalChordBar, 0), kChChip);

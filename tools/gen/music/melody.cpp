@@ -92,30 +92,30 @@ int theme(Score& s, int bar, int bars, int volume, int firstThemeBar = 0) {
 
 void writeMelody(Score& s) {
   // Main A: the theme, with a dotted-eighth echo.
-  int end = theme(s, kThemeABar, 8, 44);
+  int end = theme(s, kThemeABar, 8, 46);
   echo(s, rowAt(kThemeABar, 0), end, 3, 20);
   // Climax under the strobe: the first half again, doubled an octave up.
-  end = theme(s, kClimaxBar, 4, 48);
+  end = theme(s, kClimaxBar, 4, 50);
   doubling(s, rowAt(kClimaxBar, 0), end, 24);
   s.cut(rowAt(kBreakdownFirstBar, 0), kChEcho);
 
   // Breakdown: e-piano, then the lead alone, then the e-piano again over
   // the half-time beat and the build.
   int row = rowAt(kBreakdownFirstBar, 0);
-  for (std::string_view line : kBreakdownLine) row = writeLine(s, kChLead, kBell, row, line, 46);
-  for (std::string_view line : kBreakdownLead) row = writeLine(s, kChLead, kLead, row, line, 34);
-  for (std::string_view line : kBreakdownLine) row = writeLine(s, kChLead, kBell, row, line, 38);
-  echo(s, rowAt(kBreakdownFirstBar, 0), row, 3, 18);
+  for (std::string_view line : kBreakdownLine) row = writeLine(s, kChLead, kBell, row, line, 36);
+  for (std::string_view line : kBreakdownLead) row = writeLine(s, kChLead, kLead, row, line, 32);
+  for (std::string_view line : kBreakdownLine) row = writeLine(s, kChLead, kBell, row, line, 36);
+  echo(s, rowAt(kBreakdownFirstBar, 0), row, 3, 14);
   s.cut(rowAt(47, 7), kChLead);
 
   // Main B: the theme with its echo; interlude on e-piano; the peak doubled.
-  end = theme(s, kMainBBar, 8, 44);
+  end = theme(s, kMainBBar, 8, 46);
   echo(s, rowAt(kMainBBar, 0), end, 3, 20);
   row = rowAt(kInterludeBar, 0);
-  for (std::string_view line : kInterludeLine) row = writeLine(s, kChLead, kBell, row, line, 40);
-  echo(s, rowAt(kInterludeBar, 0), row, 3, 16);
-  end = theme(s, kPeakBar, 8, 48);
-  doubling(s, rowAt(kPeakBar, 0), end, 24);
+  for (std::string_view line : kInterludeLine) row = writeLine(s, kChLead, kBell, row, line, 36);
+  echo(s, rowAt(kInterludeBar, 0), row, 3, 14);
+  end = theme(s, kPeakBar, 8, 50);
+  doubling(s, rowAt(kPeakBar, 0), end, 30);
   row = writeLine(s, kChLead, kLead, end, kEnding[0], 46);
   row = writeLine(s, kChLead, kLead, row, kEnding[1], 46);
   echo(s, end, row, 3, 20);

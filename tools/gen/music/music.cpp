@@ -61,7 +61,7 @@ formats::S3mModule buildMusicModule() {
   m.initialSpeed = kSpeed;
   m.initialTempo = kTempo;
   m.globalVolume = 64;
-  m.masterVolume = 82;  // mixing level: about -14.5 LUFS with peaks near -1.5 dBFS
+  m.masterVolume = 78;  // mixing level: about -15 LUFS with peaks near -1.2 dBFS
   m.instruments = makeInstruments();
   int row = 0;
   for (const OrderPlan& order : orderPlan()) {

@@ -53,10 +53,10 @@ void drivingBar(Score& s, int bar) {
   const bool phraseEnd = bar == 15 || bar == 23 || bar == 27 || bar == 55 || bar == 67 || bar == 69;
   const bool lastOfFour = (bar % 4) == 3;
   writeHits(s, kChKick, kKick, rowAt(bar, 0), bar == 27 || bar == 69 ? "X...X...X......." : kFourOnTheFloor,
-            {54, 0, 0});
+            {50, 0, 0});
   writeHits(s, kChHat, kClosedHat, rowAt(bar, 0), kHats, {32, 22, 14});
   if (openHats(bar)) {
-    for (int step = 2; step < 16; step += 4) s.note(rowAt(bar, step), kChHat, 4 * 12, kOpenHat, 30);
+    for (int step = 2; step < 16; step += 4) s.note(rowAt(bar, step), kChHat, 4 * 12, kOpenHat, bar >= kPeakBar ? 34 : 30);
   }
   writeHits(s, kChSnare, kSnare, rowAt(bar, 0), kClaps, {46, 0, 0});
   if (phraseEnd) {

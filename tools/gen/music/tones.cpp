@@ -100,6 +100,7 @@ Voice makeLead() {
       return 1.0 / (h * (1.0 + r * r));
     });
   }
+  evenLoopLevel(out, 256, 0.7);
   normalize(out, 0.95);
   Voice v{"lead", out, c2spdFor(kToneRate, kC5)};
   v.loopStart = 0;
@@ -133,14 +134,20 @@ Voice makePad() {
   constexpr int kAttack = 128 * 60;
   constexpr int kLoop = 128 * 200;
   const SawChorus chorus(kLoop, {197, 199, 200, 201, 203}, {0.6, 0.85, 1.0, 0.85, 0.6}, 36, 0x9AD);
-  std::vector<double> out(kAttack + kLoop);
-  for (int n = 0; n < kAttack + kLoop; ++n) {
-    const double s = chorus.at(n, [](int h) {
+  // One period of the chorus, evened out, then laid out from the start with
+  // the attack's swell over the first kAttack samples.
+  std::vector<double> period(kLoop);
+  for (int n = 0; n < kLoop; ++n) {
+    period[static_cast<std::size_t>(n)] = chorus.at(n, [](int h) {
       const double r = h / 6.5;
       return 1.0 / (h * (1.0 + r * r));
     });
+  }
+  evenLoopLevel(period, 512, 0.7);
+  std::vector<double> out(kAttack + kLoop);
+  for (int n = 0; n < kAttack + kLoop; ++n) {
     const double x = n < kAttack ? static_cast<double>(n) / kAttack : 1.0;
-    out[static_cast<std::size_t>(n)] = s * x * x * (3.0 - 2.0 * x);
+    out[static_cast<std::size_t>(n)] = period[static_cast<std::size_t>(n % kLoop)] * x * x * (3.0 - 2.0 * x);
   }
   normalize(out, 0.95);
   Voice v{"pad", out, c2spdFor(kToneRate, kC4)};
