@@ -38,46 +38,71 @@ TOLVARIN_AVX2 void copyFrame(const Pixel* src, Pixel* dst) {
   }
 }
 
+namespace {
+
+// Per channel (a*k >> 8) + (b*(255-k) >> 8) without unpacking: each 16-bit
+// lane holds a channel in its high byte, so the high half of the unsigned
+// product, (c << 8) * k >> 16, is exactly c*k >> 8. The sum is at most
+// 255*255 >> 8 = 254 and never needs saturating.
+struct FadeWeights {
+  __m256i lowA, highA, lowB, highB;  // weights of the B/R lanes and the G/top lanes
+};
+
+TOLVARIN_AVX2 inline __m256i fadeVector(__m256i a, __m256i b, const FadeWeights& w) {
+  const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  // B and R (the low byte of each lane) moved to the high byte; G and the top byte in place.
+  const __m256i lowSum = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(a, 8), w.lowA),
+                                          _mm256_mulhi_epu16(_mm256_slli_epi16(b, 8), w.lowB));
+  const __m256i highSum = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(a, highBytes), w.highA),
+                                           _mm256_mulhi_epu16(_mm256_and_si256(b, highBytes), w.highB));
+  return _mm256_or_si256(lowSum, _mm256_slli_epi16(highSum, 8));
+}
+
+}  // namespace
+
 TOLVARIN_AVX2 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst,
                              std::int32_t weightR, std::int32_t weightG, std::int32_t weightB) {
-  const short kR = static_cast<short>(weightR & 0xFF);
-  const short kG = static_cast<short>(weightG & 0xFF);
-  const short kB = static_cast<short>(weightB & 0xFF);
-  const short cR = static_cast<short>(255 - kR);
-  const short cG = static_cast<short>(255 - kG);
-  const short cB = static_cast<short>(255 - kB);
-  // Lanes B, G, R, top byte per pixel; the top byte is weighted 0 on both sides.
-  const __m256i weightA = _mm256_setr_epi16(kB, kG, kR, 0, kB, kG, kR, 0, kB, kG, kR, 0, kB, kG, kR, 0);
-  const __m256i weightBv = _mm256_setr_epi16(cB, cG, cR, 0, cB, cG, cR, 0, cB, cG, cR, 0, cB, cG, cR, 0);
-  const __m256i zero = _mm256_setzero_si256();
-  for (int i = 0; i < kFramePixels; i += 8) {
-    const __m256i a = load(srcA + i);
-    const __m256i b = load(srcB + i);
-    // Unpack and pack both work within 128-bit halves, so pixel order survives.
-    const __m256i lo = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), weightA), 8),
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(b, zero), weightBv), 8));
-    const __m256i hi = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), weightA), 8),
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), weightBv), 8));
-    store(dst + i, _mm256_packus_epi16(lo, hi));
+  const int kR = weightR & 0xFF;
+  const int kG = weightG & 0xFF;
+  const int kB = weightB & 0xFF;
+  // Lane pairs per pixel: (B, G) then (R, top byte); the top byte is weighted 0.
+  const FadeWeights w{_mm256_set1_epi32(kB | kR << 16), _mm256_set1_epi32(kG),
+                      _mm256_set1_epi32((255 - kB) | (255 - kR) << 16), _mm256_set1_epi32(255 - kG)};
+  for (int i = 0; i < kFramePixels; i += 16) {
+    const __m256i first = fadeVector(load(srcA + i), load(srcB + i), w);
+    const __m256i second = fadeVector(load(srcA + i + 8), load(srcB + i + 8), w);
+    store(dst + i, first);
+    store(dst + i + 8, second);
   }
 }
 
+namespace {
+
+TOLVARIN_AVX2 inline __m256i overlay(__m256i top, __m256i bottom) {
+  // Where top is 0, OR-ing it in changes nothing.
+  const __m256i keyed = _mm256_cmpeq_epi32(top, _mm256_setzero_si256());
+  return _mm256_or_si256(top, _mm256_and_si256(keyed, bottom));
+}
+
+}  // namespace
+
 TOLVARIN_AVX2 void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst) {
-  const __m256i zero = _mm256_setzero_si256();
-  for (int i = 0; i < kFramePixels; i += 8) {
-    const __m256i t = load(top + i);
-    const __m256i keyed = _mm256_cmpeq_epi32(t, zero);
-    store(dst + i, _mm256_or_si256(t, _mm256_and_si256(keyed, load(bottom + i))));
+  for (int i = 0; i < kFramePixels; i += 16) {
+    const __m256i first = overlay(load(top + i), load(bottom + i));
+    const __m256i second = overlay(load(top + i + 8), load(bottom + i + 8));
+    store(dst + i, first);
+    store(dst + i + 8, second);
   }
 }
 
 TOLVARIN_AVX2 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst) {
   const __m256i zero = _mm256_setzero_si256();
-  for (int i = 0; i < kFramePixels; i += 8) {
-    const __m256i masked = _mm256_cmpeq_epi32(load(mask + i), zero);
-    store(dst + i, _mm256_andnot_si256(masked, load(src + i)));
+  for (int i = 0; i < kFramePixels; i += 16) {
+    const __m256i first = _mm256_andnot_si256(_mm256_cmpeq_epi32(load(mask + i), zero), load(src + i));
+    const __m256i second =
+        _mm256_andnot_si256(_mm256_cmpeq_epi32(load(mask + i + 8), zero), load(src + i + 8));
+    store(dst + i, first);
+    store(dst + i + 8, second);
   }
 }
 

@@ -31,28 +31,26 @@ void copyFrame(const Pixel* src, Pixel* dst) {
 
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
                std::int32_t weightG, std::int32_t weightB) {
-  const short kR = static_cast<short>(weightR & 0xFF);
-  const short kG = static_cast<short>(weightG & 0xFF);
-  const short kB = static_cast<short>(weightB & 0xFF);
-  // 16-bit lanes in memory order B, G, R, top byte; the top byte gets weight 0
-  // on both sides, so it comes out 0.
-  const __m128i weightA = _mm_setr_epi16(kB, kG, kR, 0, kB, kG, kR, 0);
-  const __m128i weightBv = _mm_setr_epi16(static_cast<short>(255 - kB), static_cast<short>(255 - kG),
-                                          static_cast<short>(255 - kR), 0,
-                                          static_cast<short>(255 - kB), static_cast<short>(255 - kG),
-                                          static_cast<short>(255 - kR), 0);
-  const __m128i zero = _mm_setzero_si128();
+  const int kR = weightR & 0xFF;
+  const int kG = weightG & 0xFF;
+  const int kB = weightB & 0xFF;
+  // Lane pairs per pixel: (B, G) then (R, top byte); the top byte is weighted 0.
+  const __m128i lowA = _mm_set1_epi32(kB | kR << 16);
+  const __m128i highA = _mm_set1_epi32(kG);
+  const __m128i lowB = _mm_set1_epi32((255 - kB) | (255 - kR) << 16);
+  const __m128i highB = _mm_set1_epi32(255 - kG);
+  const __m128i highBytes = _mm_set1_epi16(static_cast<short>(0xFF00));
   for (int i = 0; i < kFramePixels; i += 4) {
     const __m128i a = load(srcA + i);
     const __m128i b = load(srcB + i);
-    // Products stay below 65536, so the low 16 bits and a logical shift are exact.
-    const __m128i lo = _mm_add_epi16(
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), weightA), 8),
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), weightBv), 8));
-    const __m128i hi = _mm_add_epi16(
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), weightA), 8),
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), weightBv), 8));
-    store(dst + i, _mm_packus_epi16(lo, hi));
+    // With a channel in the high byte of a 16-bit lane, the high half of the
+    // unsigned product, (c << 8) * k >> 16, is exactly c*k >> 8. The sum is at
+    // most 255*255 >> 8 = 254 and never needs saturating.
+    const __m128i lowSum = _mm_add_epi16(_mm_mulhi_epu16(_mm_slli_epi16(a, 8), lowA),
+                                         _mm_mulhi_epu16(_mm_slli_epi16(b, 8), lowB));
+    const __m128i highSum = _mm_add_epi16(_mm_mulhi_epu16(_mm_and_si128(a, highBytes), highA),
+                                          _mm_mulhi_epu16(_mm_and_si128(b, highBytes), highB));
+    store(dst + i, _mm_or_si128(lowSum, _mm_slli_epi16(highSum, 8)));
   }
 }
 
