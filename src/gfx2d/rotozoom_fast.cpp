@@ -7,6 +7,8 @@
 #ifdef TOLVARIN_X86_KERNELS
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "gfx2d/sampling_setup.h"
 
 namespace tolvarin {
@@ -89,9 +91,25 @@ __attribute__((target("avx2"))) void rotoZoom(const Pixel* src, Pixel* dst, int 
       const __m256i index = _mm256_and_si256(
           _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(v, 16), width), _mm256_srai_epi32(u, 16)),
           indexMask);
-      alignas(32) std::int32_t lanes[8];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), index);
-      fetchGroup<8>(src, out + x, lanes, _mm256_movemask_epi8(_mm256_cmpgt_epi32(index, lastIndex)) != 0);
+      if (_mm256_movemask_epi8(_mm256_cmpgt_epi32(index, lastIndex)) == 0) {
+        // No hole: indices leave the vector two per 64-bit move, and pixels
+        // are stored in pairs, which halves the store count.
+        const __m128i low = _mm256_castsi256_si128(index);
+        const __m128i high = _mm256_extracti128_si256(index, 1);
+        const std::uint64_t pairs[4] = {static_cast<std::uint64_t>(_mm_cvtsi128_si64(low)),
+                                        static_cast<std::uint64_t>(_mm_extract_epi64(low, 1)),
+                                        static_cast<std::uint64_t>(_mm_cvtsi128_si64(high)),
+                                        static_cast<std::uint64_t>(_mm_extract_epi64(high, 1))};
+        for (int k = 0; k < 4; ++k) {
+          const std::uint64_t two = std::uint64_t{src[static_cast<std::uint32_t>(pairs[k])]} |
+                                    std::uint64_t{src[pairs[k] >> 32]} << 32;
+          std::memcpy(out + x + 2 * k, &two, sizeof two);
+        }
+      } else {
+        alignas(32) std::int32_t lanes[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), index);
+        fetchGroup<8>(src, out + x, lanes, true);
+      }
       u = _mm256_add_epi32(u, stepU);
       v = _mm256_add_epi32(v, stepV);
     }
