@@ -40,6 +40,15 @@ constexpr std::string_view kInterludeLine[4] = {
     "G#4 . . B4 . . E5 . . . B4 . G#4 . E4 .",
 };
 
+// The peak's second half climbs instead of answering: arpeggios up to the
+// top of the range over Am F G E.
+constexpr std::string_view kClimb[4] = {
+    "A4 . C5 . E5 . A5 . G5 . E5 . C5 . E5 .",  // Am
+    "F5 . . . A5 . . . C6 . . . A5 . F5 .",     // F
+    "G5 . . . B5 . . . D6 . . . B5 . G5 .",     // G
+    "G#5 . . . B5 . . . E6 . . . . . . ^",      // E
+};
+
 constexpr std::string_view kEnding[2] = {
     "A4 . . C5 . . F5 . . . E5 . C5 . A4 .",  // F
     "B4 . . D5 . . G5 . . . . . . . . ^",     // G
@@ -114,8 +123,10 @@ void writeMelody(Score& s) {
   row = rowAt(kInterludeBar, 0);
   for (std::string_view line : kInterludeLine) row = writeLine(s, kChLead, kBell, row, line, 36);
   echo(s, rowAt(kInterludeBar, 0), row, 3, 14);
-  end = theme(s, kPeakBar, 8, 50);
+  end = theme(s, kPeakBar, 4, 50);
   doubling(s, rowAt(kPeakBar, 0), end, 30);
+  for (std::string_view line : kClimb) end = writeLine(s, kChLead, kLead, end, line, 46);
+  echo(s, rowAt(kPeakBar + 4, 0), end, 3, 18);
   row = writeLine(s, kChLead, kLead, end, kEnding[0], 46);
   row = writeLine(s, kChLead, kLead, row, kEnding[1], 46);
   echo(s, end, row, 3, 20);

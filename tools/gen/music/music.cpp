@@ -14,7 +14,7 @@ namespace {
 
 // Pan positions, 0 (left) to 15 (right): drums and bass in the middle, the
 // lead and its echo apart, pads spread wide.
-constexpr int kPanning[kChannels] = {7, 8, 9, 5, 7, 6, 10, 4, 11, 2, 13, 8, 7, 7};
+constexpr int kPanning[kChannels] = {8, 7, 10, 5, 7, 7, 9, 5, 10, 2, 13, 8, 8, 8};
 
 // Speed changes around the breakdown, and the markers of the plan.
 void writeControlChannel(Score& s) {
