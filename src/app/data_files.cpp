@@ -1,18 +1,36 @@
 #include "app/data_files.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace tolvarin {
 
 DataFiles::DataFiles(std::string folder) : folder_(std::move(folder)) {}
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// The installed data folder, found from where the program itself lies
+// (<prefix>/bin/tolvarin finds <prefix>/share/tolvarin), so a package
+// installed under any prefix finds its data.
+fs::path installedDataNextToProgram() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return self.parent_path().parent_path() / "share" / "tolvarin";
+}
+
+}  // namespace
+
 std::string DataFiles::path(const char* name) const {
-  namespace fs = std::filesystem;
   if (!folder_.empty()) return (fs::path(folder_) / name).string();
   std::error_code ec;
   if (fs::exists(name, ec)) return name;
-  for (const char* dir : {TOLVARIN_BUILD_DATA_DIR, TOLVARIN_INSTALL_DATA_DIR}) {
-    const fs::path candidate = fs::path(dir) / name;
+  for (const fs::path& dir : {fs::path(TOLVARIN_BUILD_DATA_DIR), installedDataNextToProgram(),
+                              fs::path(TOLVARIN_INSTALL_DATA_DIR)}) {
+    if (dir.empty()) continue;
+    const fs::path candidate = dir / name;
     if (fs::exists(candidate, ec)) return candidate.string();
   }
   return name;  // not found anywhere: the error then names the plain file
