@@ -99,16 +99,6 @@ std::array<Filter, 2> kWeighting() {
   return {shelf, highPass};
 }
 
-void put16(std::ofstream& out, unsigned v) {
-  out.put(static_cast<char>(v & 0xFF));
-  out.put(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void put32(std::ofstream& out, std::uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
-}
-
 }  // namespace
 
 Pcm readWav(const std::string& path) {
@@ -137,25 +127,6 @@ Pcm readWav(const std::string& path) {
   return {};
 }
 
-bool writeWav(const std::string& path, const Pcm& pcm) {
-  std::ofstream out(path, std::ios::binary);
-  const auto data = static_cast<std::uint32_t>(pcm.size() * 2);
-  out.write("RIFF", 4);
-  put32(out, 36 + data);
-  out.write("WAVEfmt ", 8);
-  put32(out, 16);
-  put16(out, 1);
-  put16(out, 2);
-  put32(out, kRate);
-  put32(out, kRate * 4);
-  put16(out, 4);
-  put16(out, 16);
-  out.write("data", 4);
-  put32(out, data);
-  for (std::int16_t s : pcm) put16(out, static_cast<std::uint16_t>(s));
-  return static_cast<bool>(out);
-}
-
 Levels levels(const Pcm& pcm, double from, double to) {
   Levels l;
   const std::size_t a = frameAt(pcm, from), b = frameAt(pcm, to);
@@ -174,13 +145,6 @@ Levels levels(const Pcm& pcm, double from, double to) {
     l.longestQuiet = std::max(l.longestQuiet, run);
   }
   return l;
-}
-
-double rmsDb(const Pcm& pcm, double from, double to) {
-  const std::size_t a = frameAt(pcm, from), b = frameAt(pcm, to);
-  double e = 0.0;
-  for (std::size_t i = a; i < b; ++i) e += mono(pcm, i) * mono(pcm, i);
-  return 10.0 * std::log10(e / static_cast<double>(std::max<std::size_t>(1, b - a)) + 1e-15);
 }
 
 double loudnessDb(const Pcm& pcm, double from, double to) {

@@ -16,7 +16,6 @@ using Pcm = std::vector<std::int16_t>;
 
 // The 16-bit stereo data of a WAV file as our writer makes it; empty if unreadable.
 Pcm readWav(const std::string& path);
-bool writeWav(const std::string& path, const Pcm& pcm);
 
 struct Levels {
   int peak = 0;             // largest magnitude of any sample
@@ -26,8 +25,6 @@ struct Levels {
 // Over [from, to) seconds; to < 0 means the end.
 Levels levels(const Pcm& pcm, double from = 0.0, double to = -1.0);
 
-// Mean square of the mono mix over [from, to) seconds, in dB of full scale.
-double rmsDb(const Pcm& pcm, double from, double to);
 // Loudness of [from, to) seconds with the K-weighting of ITU-R BS.1770 and
 // no gating: comparable to LUFS for passages without silence.
 double loudnessDb(const Pcm& pcm, double from, double to);
