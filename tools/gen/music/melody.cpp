@@ -51,11 +51,12 @@ constexpr std::string_view kClimb[4] = {
 
 constexpr std::string_view kEnding[2] = {
     "A4 . . C5 . . F5 . . . E5 . C5 . A4 .",  // F
-    "B4 . . D5 . . G5 . . . . . . . . ^",     // G
+    "B4 . . D5 . . . . . . . . . . . ^",      // G (the G5 is reached by a glide)
 };
 
 // Vibrato on every lead note that is held for at least six rows, from its
-// fourth row on.
+// fourth row on: fine vibrato (U63, a fifth to a third of a semitone at
+// 4 Hz), since H swings a whole semitone at the lead's sample rate.
 void addVibrato(Score& s) {
   int start = -1;
   for (int row = 0; row <= s.rows(); ++row) {
@@ -63,11 +64,21 @@ void addVibrato(Score& s) {
     if (!ends) continue;
     if (start >= 0 && row - start >= 6 && s.at(start, kChLead).instrument == kLead) {
       for (int r = start + 3; r < row; ++r) {
-        if (s.at(r, kChLead).command == 0) s.effect(r, kChLead, 'H', 0x44);
+        if (s.at(r, kChLead).command == 0) s.effect(r, kChLead, 'U', 0x63);
       }
     }
     start = row < s.rows() && s.at(row, kChLead).note < formats::kS3mNoteCut ? row : -1;
   }
+}
+
+// Tone portamento (G) from the sounding note to `note`, starting at `row`
+// and kept going for `rows` rows.
+void slide(Score& s, int row, int note, int speed, int rows) {
+  formats::S3mCell& c = s.at(row, kChLead);
+  c.note = formats::s3mNote(note / 12, note % 12);
+  c.instrument = 0;  // no new attack: the same note glides
+  s.effect(row, kChLead, 'G', speed);
+  for (int r = row + 1; r < row + rows; ++r) s.effect(r, kChLead, 'G', 0);
 }
 
 // The lead's notes again, `delay` rows later and quieter, on the echo channel.
@@ -106,6 +117,7 @@ void writeMelody(Score& s) {
   // Climax under the strobe: the first half again, doubled an octave up.
   end = theme(s, kClimaxBar, 4, 50);
   doubling(s, rowAt(kClimaxBar, 0), end, 24);
+  slide(s, rowAt(27, 12), 3 * 12 + 7, 0x08, 3);  // the last G dives an octave into the breakdown
   s.cut(rowAt(kBreakdownFirstBar, 0), kChEcho);
 
   // Breakdown: e-piano, then the lead alone, then the e-piano again over
@@ -129,6 +141,7 @@ void writeMelody(Score& s) {
   echo(s, rowAt(kPeakBar + 4, 0), end, 3, 18);
   row = writeLine(s, kChLead, kLead, end, kEnding[0], 46);
   row = writeLine(s, kChLead, kLead, row, kEnding[1], 46);
+  slide(s, rowAt(69, 6), 5 * 12 + 7, 0x02, 3);  // D glides up to G
   echo(s, end, row, 3, 20);
 
   // Outro: the theme once more, quieter, and the last A held into the fade.
