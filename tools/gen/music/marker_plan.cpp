@@ -35,8 +35,10 @@ namespace tolvarin::gen::music {
 // 42     68      0               first of Greetings' two syncs, 127.5 s
 // 44     70-73   0               the second, and order 44: Greetings ends at 131.25 s
 //                                (at 30 fps its frames end at 139.2 s, past order 44)
-// 45-46  74-80   -               outro under the closing picture; the song ends at
-//                                151.9 s, after CreditsFadeIn at every frame rate
+// 44-46  72-80   every 2 bars    outro under the closing picture; nothing counts
+//                                these at 30 to 144 fps, but a slower run that falls
+//                                behind still finds syncs to end its scenes. The song
+//                                ends at 151.8 s, after CreditsFadeIn at every rate
 const std::vector<OrderPlan>& orderPlan() {
   static const std::vector<OrderPlan> plan = [] {
     std::vector<OrderPlan> p;
@@ -55,9 +57,9 @@ const std::vector<OrderPlan>& orderPlan() {
     p[22].markers = {0};
     p[26].markers = {0, 4, 8, 12};
     for (int o : {28, 30, 32, 34, 42}) p[static_cast<std::size_t>(o)].markers = {0};
-    p.push_back({64, {0}});  // 44
-    p.push_back({64, {}});   // 45
-    p.push_back({48, {}});   // 46
+    p.push_back({64, {0, 32}});     // 44
+    p.push_back({64, {0, 32}});     // 45
+    p.push_back({48, {0, 32}});     // 46
     return p;
   }();
   return plan;
