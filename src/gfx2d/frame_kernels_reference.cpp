@@ -3,14 +3,10 @@
 #include <cstdlib>
 
 #include "gfx2d/frame_kernels.h"
+#include "gfx2d/pixel_ops.h"
 #include "gfx2d/screen.h"
 
 namespace tolvarin::reference {
-namespace {
-
-constexpr std::uint32_t channel(Pixel p, int shift) { return (p >> shift) & 0xFFu; }
-
-}  // namespace
 
 void fillFrame(Pixel* dst, std::uint32_t colour) {
   for (int i = 0; i < kFramePixels; ++i) dst[i] = colour;
@@ -22,46 +18,20 @@ void copyFrame(const Pixel* src, Pixel* dst) {
 
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
                std::int32_t weightG, std::int32_t weightB) {
-  const std::uint32_t weights[3] = {static_cast<std::uint32_t>(weightB) & 0xFFu,
-                                    static_cast<std::uint32_t>(weightG) & 0xFFu,
-                                    static_cast<std::uint32_t>(weightR) & 0xFFu};
-  for (int i = 0; i < kFramePixels; ++i) {
-    const Pixel a = srcA[i];
-    const Pixel b = srcB[i];
-    Pixel out = 0;
-    for (int c = 0; c < 3; ++c) {
-      const int shift = 8 * c;
-      const std::uint32_t k = weights[c];
-      // Each product is shifted on its own and the complement is 255 - k,
-      // so a full weight loses one step: 255 * 255 >> 8 = 254.
-      const std::uint32_t termA = (channel(a, shift) * k) >> 8;
-      const std::uint32_t termB = (channel(b, shift) * (255u - k)) >> 8;
-      std::uint32_t sum = termA + termB;
-      if (sum > 255u) sum = 255u;
-      out |= sum << shift;
-    }
-    dst[i] = out;
-  }
+  const detail::FadeWeights8 weights = detail::fadeWeights(weightR, weightG, weightB);
+  for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::fadePixel(srcA[i], srcB[i], weights);
 }
 
 void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst) {
-  for (int i = 0; i < kFramePixels; ++i) dst[i] = top[i] != 0 ? top[i] : bottom[i];
+  for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::overlayPixel(top[i], bottom[i]);
 }
 
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst) {
-  for (int i = 0; i < kFramePixels; ++i) dst[i] = mask[i] != 0 ? src[i] : 0;
+  for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::maskPixel(src[i], mask[i]);
 }
 
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB) {
-  for (int i = 0; i < kFramePixels; ++i) {
-    const Pixel a = srcA[i];
-    const Pixel b = srcB[i];
-    Pixel out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-      out |= ((channel(a, shift) + channel(b, shift)) >> 1) << shift;
-    }
-    dst[i] = out;
-  }
+  for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::averagePixel(srcA[i], srcB[i]);
 }
 
 void mirrorQuadrants(Pixel* frame) {

@@ -51,8 +51,8 @@ std::vector<Variant> variants() {
   return list;
 }
 
-TestFrame randomFrame(std::mt19937& rng) {
-  TestFrame frame;
+TestFrame randomFrame(std::mt19937& rng, int offset = 1) {
+  TestFrame frame(0, 0, offset);
   test::fillBiased(frame, rng);
   return frame;
 }
@@ -67,8 +67,10 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
   for (const Variant& v : variants()) {
     SCOPED_TRACE(v.name);
     std::mt19937 rng(1234);
-    for (int round = 0; round < 12; ++round) {
-      const TestFrame a = randomFrame(rng), b = randomFrame(rng);
+    for (int round = 0; round < 16; ++round) {
+      // Every alignment of the frames against 32-byte boundaries, in mixes.
+      const TestFrame a = randomFrame(rng, round % 8), b = randomFrame(rng, (round * 3) % 8);
+      const int dstOffset = (round * 5 + 1) % 8;
       const std::int32_t wr = randomInt(rng, 0, 255), wg = randomInt(rng, 0, 255),
                          wb = randomInt(rng, 0, 255);
       const std::uint32_t colour = rng();
@@ -76,7 +78,7 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
       // Runs `kernel(srcA, srcB, dst)` of the variant into a fresh frame, into a
       // copy of a and into a copy of b (in place), against the reference.
       const auto check = [&](const char* name, auto reference, auto variant) {
-        TestFrame expected, actual, inA = a, inB = b;
+        TestFrame expected, actual(0, 0, dstOffset), inA = a, inB = b;
         reference(a.data(), b.data(), expected.data());
         variant(a.data(), b.data(), actual.data());
         EXPECT_EQ(actual.pixels(), expected.pixels()) << name;
@@ -94,7 +96,7 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
             [](const Pixel* x, const Pixel* y, Pixel* d) { reference::averageFrames(d, x, y); },
             [&](const Pixel* x, const Pixel* y, Pixel* d) { v.averageFrames(d, x, y); });
 
-      TestFrame expected = a, actual = a;
+      TestFrame expected = a, actual = a;  // copies keep a's alignment
       reference::mirrorQuadrants(expected.data());
       v.mirrorQuadrants(actual.data());
       EXPECT_EQ(actual.pixels(), expected.pixels()) << "mirrorQuadrants";

@@ -1,7 +1,7 @@
 #pragma once
-// Frame buffers for kernel tests: deliberately misaligned (one pixel past an
-// aligned start, as a row pointer into a taller picture would be) and filled
-// from a seeded generator that favours 0x00 and 0xFF channels.
+// Frame buffers for kernel tests: deliberately misaligned (by default one
+// pixel past the allocation's start, as a row pointer into a taller picture
+// would be) and filled from a seeded generator that favours 0x00 and 0xFF.
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -12,16 +12,18 @@ namespace tolvarin::test {
 
 class TestFrame {
  public:
-  explicit TestFrame(Pixel fill = 0, int extraPixels = 0)
-      : storage_(static_cast<std::size_t>(kFramePixels + extraPixels + 1), fill) {}
-  Pixel* data() { return storage_.data() + 1; }
-  const Pixel* data() const { return storage_.data() + 1; }
+  // offset: pixels between the storage's start and the frame (1 by default).
+  explicit TestFrame(Pixel fill = 0, int extraPixels = 0, int offset = 1)
+      : storage_(static_cast<std::size_t>(kFramePixels + extraPixels + offset), fill), offset_(offset) {}
+  Pixel* data() { return storage_.data() + offset_; }
+  const Pixel* data() const { return storage_.data() + offset_; }
   Pixel& at(int x, int y) { return data()[y * kFrameWidth + x]; }
   Pixel at(int x, int y) const { return data()[y * kFrameWidth + x]; }
   std::vector<Pixel> pixels() const { return {data(), data() + kFramePixels}; }
 
  private:
   std::vector<Pixel> storage_;
+  int offset_;
 };
 
 // Channels are 0x00 or 0xFF half of the time; the top byte is usually 0 and
