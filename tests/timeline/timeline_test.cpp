@@ -4,6 +4,7 @@
 // music outlasts the closing picture, and at 60 fps every scene lasts as
 // long as the music was composed for. The 60 fps run's sound (--wav) is
 // checked as heard: loudness, headroom and no gaps.
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -73,7 +74,11 @@ std::vector<TraceLine> readTrace(const std::string& path) {
 
 DemoRun runDemo(int fps, const std::string& extra = "") {
   DemoRun run;
-  const std::string trace = ::testing::TempDir() + "/timeline_" + std::to_string(fps) + ".jsonl";
+  // One trace file per test: ctest runs the tests side by side.
+  const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::string tag = test + "_" + std::to_string(fps);
+  for (char& c : tag) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  const std::string trace = ::testing::TempDir() + "/timeline_" + tag + ".jsonl";
   const std::string cmd = kProgram + " --headless --fps " + std::to_string(fps) + " --data '" + kData +
                           "' --trace '" + trace + "' " + extra + " >/dev/null 2>&1";
   const int status = std::system(cmd.c_str());
