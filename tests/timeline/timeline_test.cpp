@@ -4,11 +4,11 @@
 // music outlasts the closing picture, and at 60 fps every scene lasts as
 // long as the music was composed for. The 60 fps run's sound (--wav) is
 // checked as heard: loudness, headroom and no gaps.
-#include <cctype>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
