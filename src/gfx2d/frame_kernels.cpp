@@ -13,7 +13,11 @@ void fillFrame(Pixel* dst, std::uint32_t colour) {
 }
 
 void copyFrame(const Pixel* src, Pixel* dst) {
-  TOLVARIN_DISPATCH(copyFrame, src, dst)
+#ifdef TOLVARIN_X86_KERNELS
+  // 16-byte steps copy a frame as fast as 32-byte ones (the copy is bound by
+  // the caches) and are not slowed by a misaligned destination.
+  if (detail::simdLevel() != detail::SimdLevel::None) return sse2::copyFrame(src, dst);
+#endif
   reference::copyFrame(src, dst);
 }
 

@@ -85,19 +85,6 @@ TOLVARIN_AVX2 void fillFrame(Pixel* dst, std::uint32_t colour) {
   for (; i < kFramePixels; ++i) dst[i] = colour;
 }
 
-TOLVARIN_AVX2 void copyFrame(const Pixel* src, Pixel* dst) {
-  const int head = detail::pixelsTo32ByteBoundary(dst);
-  int i = 0;
-  for (; i < head; ++i) dst[i] = src[i];
-  for (; i + 16 <= kFramePixels; i += 16) {
-    const __m256i first = load(src + i);
-    const __m256i second = load(src + i + 8);
-    storeAligned(dst + i, first);
-    storeAligned(dst + i + 8, second);
-  }
-  for (; i < kFramePixels; ++i) dst[i] = src[i];
-}
-
 TOLVARIN_AVX2 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst,
                              std::int32_t weightR, std::int32_t weightG, std::int32_t weightB) {
   const detail::FadeWeights8 k = detail::fadeWeights(weightR, weightG, weightB);

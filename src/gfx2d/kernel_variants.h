@@ -2,8 +2,8 @@
 // The x86-64 fast paths, one namespace per instruction set. The dispatchers in
 // frame_kernels.cpp and sampling_blits.cpp choose among them; tests call them
 // directly to compare each with the reference. The avx2 functions may only be
-// called when detail::cpuHasAvx2() is true. drawLine (a few hundred pixels
-// per call) has no variant.
+// called when detail::cpuHasAvx2() is true. copyFrame has only the SSE2
+// variant (wider steps gain nothing on a copy), drawLine none at all.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"
@@ -29,7 +29,6 @@ void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pi
 
 namespace tolvarin::avx2 {
 void fillFrame(Pixel* dst, std::uint32_t colour);
-void copyFrame(const Pixel* src, Pixel* dst);
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
                std::int32_t weightG, std::int32_t weightB);
 void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
