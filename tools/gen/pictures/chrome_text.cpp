@@ -41,13 +41,12 @@ Field textMask2x(const FontFace& face, std::string_view text, double pixelSize, 
   return mask;
 }
 
-Field paintChrome(Canvas& canvas, const Field& mask2x, const ChromeStyle& style) {
-  const int w = canvas.width();
-  const int h = canvas.height();
+TextDistance textDistance(const Field& mask2x) {
+  const int w = mask2x.width() / 2;
+  const int h = mask2x.height() / 2;
   // Signed distance in canvas pixels, averaged over the 2x2 block.
   const Field sd2 = signedDistance(mask2x, 0.5);
-  Field sd(w, h);
-  Field cover(w, h);
+  TextDistance out{Field(w, h), Field(w, h)};
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       double d = 0.0;
@@ -58,10 +57,19 @@ Field paintChrome(Canvas& canvas, const Field& mask2x, const ChromeStyle& style)
           c += mask2x.at(2 * x + sx, 2 * y + sy);
         }
       }
-      sd.at(x, y) = d * 0.125;  // mean of four, then half for 2x pixels
-      cover.at(x, y) = c * 0.25;
+      out.distance.at(x, y) = d * 0.125;  // mean of four, then half for 2x pixels
+      out.coverage.at(x, y) = c * 0.25;
     }
   }
+  return out;
+}
+
+Field paintChrome(Canvas& canvas, const Field& mask2x, const ChromeStyle& style) {
+  const int w = canvas.width();
+  const int h = canvas.height();
+  const TextDistance text = textDistance(mask2x);
+  const Field& sd = text.distance;
+  const Field& cover = text.coverage;
   Field height(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) height.at(x, y) = roundBevel(sd.at(x, y), style.bevelWidth);

@@ -39,6 +39,14 @@ Field textMask2x(const FontFace& face, std::string_view text, double pixelSize, 
                  int canvasWidth, int canvasHeight, double centreX, double centreY,
                  double scaleX = 1.0);
 
+// The letters of a 2x coverage mask at canvas resolution: signed distance to
+// their outline in canvas pixels (< 0 inside) and coverage 0..1.
+struct TextDistance {
+  Field distance;
+  Field coverage;
+};
+TextDistance textDistance(const Field& mask2x);
+
 // Paints chrome letters from a 2x coverage mask (see textMask2x) into the
 // canvas. Returns the letters' height field (0..1), e.g. for a relief.
 Field paintChrome(Canvas& canvas, const Field& mask2x, const ChromeStyle& style);

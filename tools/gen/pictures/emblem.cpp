@@ -1,7 +1,9 @@
 // The QX emblem: a thick ring with a tail (the Q) crossed by a raised X.
-// qxmap1.g is its height map, a relief for the bump light: smooth rounded
-// bevels so the light spot bends along the edges instead of jumping; qx.g is
-// the same emblem painted as enamel and brass on a dark, tiling ground.
+// emblemShape() is its outline at full size, for the metal plate; in the
+// group logo (logo_layout) it is drawn smaller, behind the name. qxmap1.g is
+// the logo's height map, the relief of every light scene: smooth bevels so
+// the light spot bends along the edges instead of jumping; qx.g is the same
+// logo painted as brass and enamel on a dark quilted ground.
 #include "emblem.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 
 #include "det_math.h"
 #include "lighting.h"
+#include "logo_layout.h"
 #include "noise.h"
 #include "palette.h"
 #include "picture_makers.h"
@@ -17,8 +20,6 @@
 namespace tolvarin::gen {
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
 constexpr double kCx = 160.0;
 constexpr double kCy = 120.0;
 constexpr double kRingRadius = 84.0;   // centre line of the ring
@@ -39,88 +40,71 @@ EmblemSample emblemAt(double x, double y) {
   return {ring, cross};
 }
 
-// Height 0..1: the ring at 0.75 with a groove along its middle, the X at 1.
-// Smooth bevels with a bounded slope (about 9 levels per pixel at their
-// steepest): the light bends visibly along every edge without jumping.
-double emblemHeight(const EmblemSample& s, double x, double y) {
-  double ring = 0.75 * softBevel(s.ring + 0.5, 8.0);
-  const double r = length(x - kCx, y - kCy);
-  const double groove = std::fabs(r - kRingRadius);
-  ring -= 0.16 * (1.0 - smoothstep(0.0, 4.5, groove)) * softBevel(s.ring, 6.0);
-  const double cross = softBevel(s.cross + 0.5, 9.0);
-  return std::max(ring, cross);
-}
-
-Field emblemHeightField() {
-  Field height(kWidth, kHeight);
-  // 2x2 supersampling keeps the bevel edges smooth.
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      double sum = 0.0;
-      for (int sy = 0; sy < 2; ++sy) {
-        for (int sx = 0; sx < 2; ++sx) {
-          const double px = x + 0.25 + 0.5 * sx;
-          const double py = y + 0.25 + 0.5 * sy;
-          sum += emblemHeight(emblemAt(px, py), px, py);
-        }
-      }
-      height.at(x, y) = sum * 0.25;
-    }
-  }
-  boxBlur(height, 1, 2);
-  return height;
-}
-
 }  // namespace
 
 EmblemSample emblemShape(double dx, double dy) { return emblemAt(dx + kCx, dy + kCy); }
 
 formats::IndexedImage makeQxMap() {
-  const Field height = emblemHeightField();
-  // Grey levels 0..63 sit at entries 0..63: the height is the level.
-  return indexFromField(height, greyLevels(), 0, 63, false);
+  return indexFromField(logoLayers().height, reliefLevels(), 0, 63, false);
 }
 
 formats::IndexedImage makeQx() {
-  const Field height = emblemHeightField();
-  Canvas canvas(kWidth, kHeight);
+  const LogoLayers& logo = logoLayers();
+  Canvas canvas(kLogoWidth, kLogoHeight);
   const std::vector<GradientStop> brass{{0.0, hexRgb(0x1A0C04)},
                                         {0.35, hexRgb(0x6A3A10)},
                                         {0.48, hexRgb(0xF8D890)},
                                         {0.56, hexRgb(0xB07828)},
                                         {1.0, hexRgb(0xFFF4C8)}};
+  const std::vector<GradientStop> silver{{0.0, hexRgb(0x302830)},
+                                         {0.38, hexRgb(0x9890A0)},
+                                         {0.5, hexRgb(0xFFFFFF)},
+                                         {0.56, hexRgb(0xC0A070)},
+                                         {1.0, hexRgb(0xFFF8E8)}};
   const Vec3 light{-0.5, 0.6, 0.8};
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
+  for (int y = 0; y < kLogoHeight; ++y) {
+    for (int x = 0; x < kLogoWidth; ++x) {
       const double px = x + 0.5;
       const double py = y + 0.5;
-      const EmblemSample s = emblemAt(px, py);
-      // Ground: dark violet with a faint woven pattern that tiles across
-      // the picture's edges (the rotating zoom repeats it).
-      const double fx = px / kWidth;
-      const double fy = py / kHeight;
-      const double weave = fbm(fx * 8.0, fy * 6.0, 41U, {4, 0.55, {8, 6}});
-      const double lines = 0.5 + 0.5 * detSin(kTwoPi * (fx * 16.0 + fy * 12.0) + 2.0 * weave);
-      Rgb ground = mixRgb(hexRgb(0x0C0818), hexRgb(0x2A1840), 0.35 + 0.35 * weave + 0.3 * lines * lines);
-      const double rGlow = length(px - kCx, py - kCy);
-      ground = ground + hexRgb(0x301050) * (0.6 * (1.0 - smoothstep(60.0, 150.0, rGlow)));
-      // Drop shadow of the emblem on the ground.
-      const double shadow = 1.0 - 0.65 * (1.0 - smoothstep(-4.0, 14.0, std::min(s.ring, s.cross) - 3.0));
-      Rgb colour = ground * shadow;
-      const Vec3 n = normalAt(height, x, y, 40.0);
+      const Vec3 n = normalAt(logo.height, x, y, 40.0, true);
       const double lit = diffuse(n, light);
       const double spec = specular(n, light, 24.0);
-      if (s.ring < 1.0 && s.ring <= s.cross) {
-        Rgb metal = chrome(n, brass) * (0.55 + 0.55 * lit) + Rgb{1.0, 0.95, 0.8} * (0.6 * spec);
-        blend(colour, metal, coverage(s.ring));
-      }
-      if (s.cross < 1.0) {
-        // Deep red enamel with a bright rim where the bevel turns.
-        const double rim = 1.0 - softBevel(s.cross, 7.0);
-        Rgb enamel = mixRgb(hexRgb(0x600818), hexRgb(0xE03048), lit);
-        enamel = mixRgb(enamel, chrome(n, brass), 0.75 * rim) + Rgb{1.0, 0.9, 0.9} * (0.7 * spec);
-        blend(colour, enamel, coverage(s.cross));
-      }
+      // Ground: dark violet padding, quilted in diamonds with sunk seams,
+      // every other diamond a shade deeper. It repeats every 32 x 40 pixels.
+      const GroundCell cell = groundCell(px, py);
+      Rgb colour = mixRgb(hexRgb(0x140C28), hexRgb(0x2C1848), smoothstep(0.0, 9.0, cell.seam));
+      if (cell.parity == 1) colour = colour * 0.8;
+      colour = colour * (0.7 + 0.45 * lit);
+      // A halo right behind the emblem, gone well before row 199.
+      const double r = length(px - kLogoCx, py - kLogoCy);
+      colour = colour + hexRgb(0x401468) * (0.7 * (1.0 - smoothstep(50.0, 78.0, r)));
+      // Drop shadows: the emblem and bar on the ground.
+      const double below = std::min({logo.ring.clampedAt(x - 3, y - 4), logo.cross.clampedAt(x - 3, y - 4),
+                                     logo.bar.clampedAt(x - 3, y - 4)});
+      colour = colour * (1.0 - 0.65 * (1.0 - smoothstep(-3.0, 7.0, below)));
+      // The ring: polished brass.
+      const double ring = logo.ring.at(x, y);
+      blend(colour, chrome(n, brass) * (0.55 + 0.55 * lit) + Rgb{1.0, 0.95, 0.8} * (0.6 * spec), coverage(ring));
+      // The X: deep red enamel with a brass rim where the bevel turns.
+      const double cross = logo.cross.at(x, y);
+      const double rim = 1.0 - softBevel(cross, 6.0);
+      Rgb enamel = mixRgb(hexRgb(0x600818), hexRgb(0xE03048), lit);
+      enamel = mixRgb(enamel, chrome(n, brass), 0.75 * rim) + Rgb{1.0, 0.9, 0.9} * (0.7 * spec);
+      blend(colour, enamel, coverage(cross));
+      // The bar casts its shadow on the emblem, then lies over it: dark
+      // enamel framed in brass.
+      colour = colour * (1.0 - 0.5 * (1.0 - smoothstep(-2.0, 6.0, logo.bar.clampedAt(x - 2, y - 3))));
+      const double bar = logo.bar.at(x, y);
+      const double barRim = 1.0 - softBevel(bar, 5.0);
+      Rgb plate = mixRgb(hexRgb(0x10081C), hexRgb(0x281640), lit);
+      plate = mixRgb(plate, chrome(n, brass) * (0.6 + 0.5 * lit), barRim);
+      blend(colour, plate, coverage(bar));
+      // The name: bright silver and gold on the bar, with a dark rim.
+      const double letters = logo.letters.at(x, y);
+      colour = colour * (1.0 - 0.6 * (1.0 - smoothstep(-1.0, 3.0, logo.letters.clampedAt(x - 2, y - 2))));
+      blend(colour, hexRgb(0x080410), coverage(letters - 1.2) * coverage(bar));
+      const Rgb letterMetal = chrome(n, silver) * (0.7 + 0.4 * lit) + Rgb{1.0, 1.0, 0.9} * (0.6 * spec);
+      blend(colour, letterMetal, coverage(letters + 0.3));
       canvas.at(x, y) = clampRgb(colour);
     }
   }

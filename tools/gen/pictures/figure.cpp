@@ -1,10 +1,12 @@
 // ellas.g and ellasmap.g: a tall, stylised woman of the planet Quarnel,
 // 320 x 480, which the prototype text scene pans up and down under the bump
 // light. Elongated fashion-plate proportions: an elongated crowned head in a
-// golden halo, long hair, a long gown with folds fanning from the waist, an
-// art-deco sunburst behind. ellasmap.g is her relief: every part a rounded
-// volume with soft bevels, the folds as gentle ridges, the background's rays
-// as a faint ripple, so the light spot flows over her shape.
+// golden halo, long hair, four veined wings spreading across the whole width
+// behind her (so the circling light finds her wherever it goes), a long gown
+// with folds fanning from the waist to a wide hem, an art-deco sunburst
+// behind. ellasmap.g is her relief: every part a rounded volume with short
+// bevels, the veins and folds as ridges, the background's rays as a faint
+// ripple, so the light spot bends along her shape.
 #include <algorithm>
 #include <cmath>
 
@@ -30,6 +32,8 @@ struct FigureSample {
   double gold;    // crown, collar and belt
   double halo;    // the golden ring behind the head
   double eyes;
+  double wing;    // the four wings behind her
+  double vein;    // 0..1, the ridges of the wings' veins
 };
 
 // Half the gown's width at row y: bodice, narrow waist, hips, then a long
@@ -38,7 +42,7 @@ double gownHalfWidth(double y) {
   if (y < 215.0) return mix(19.0, 12.5, smoothstep(165.0, 215.0, y));
   if (y < 262.0) return mix(12.5, 24.0, smoothstep(215.0, 262.0, y));
   const double t = (y - 262.0) / 212.0;
-  return 24.0 + 50.0 * t * t + 22.0 * t;
+  return 24.0 + 62.0 * t * t + 34.0 * t;
 }
 
 // A lock of hair: a tapered chain through five points, waving as it falls.
@@ -89,8 +93,50 @@ const std::vector<Lock>& hairLocks() {
   return locks;
 }
 
+// A wing: a long leaf from its root at the shoulder blade to its tip, widest
+// a little past the middle, with veins running along it that fan out as it
+// widens.
+struct Wing {
+  Vec2 root;
+  Vec2 tip;
+  double halfWidth;
+};
+
+constexpr Wing kWings[] = {
+    {{kCx - 14.0, 150.0}, {kCx - 146.0, 26.0}, 30.0},  {{kCx + 14.0, 150.0}, {kCx + 146.0, 26.0}, 30.0},
+    {{kCx - 14.0, 185.0}, {kCx - 128.0, 336.0}, 26.0}, {{kCx + 14.0, 185.0}, {kCx + 128.0, 336.0}, 26.0},
+};
+
+void wingAt(const Wing& w, double x, double y, double& distance, double& vein) {
+  const double ax = w.tip.x - w.root.x;
+  const double ay = w.tip.y - w.root.y;
+  const double len = length(ax, ay);
+  const double ux = ax / len;
+  const double uy = ay / len;
+  const double along = (x - w.root.x) * ux + (y - w.root.y) * uy;
+  const double across = -(x - w.root.x) * uy + (y - w.root.y) * ux;
+  const double t = along / len;
+  const double tc = clamp01(t);
+  // Half width along the wing: 0 at both ends, broadest at t = 0.6.
+  const double profile = tc < 0.6 ? detSin(kPi * 0.5 * tc / 0.6) : detCos(kPi * 0.5 * (tc - 0.6) / 0.4);
+  const double half = 2.0 + w.halfWidth * std::sqrt(std::max(0.0, profile));
+  const double d = std::fabs(across) - half + std::fabs(t - tc) * len;
+  if (d < distance) {
+    distance = d;
+    // Three veins along the wing, spread across its width.
+    double v = 0.0;
+    for (double k : {-0.55, 0.0, 0.55}) {
+      v = std::max(v, 1.0 - smoothstep(0.0, 2.2, std::fabs(across - k * (half - 2.0))));
+    }
+    // A cross vein.
+    for (double c : {0.62}) v = std::max(v, 1.0 - smoothstep(0.0, 2.0, std::fabs(along - c * len)));
+    vein = v * (1.0 - smoothstep(-4.0, 0.0, d));
+  }
+}
+
 FigureSample figureAt(double x, double y) {
-  FigureSample s{kFar, kFar, kFar, kFar, kFar, kFar};
+  FigureSample s{kFar, kFar, kFar, kFar, kFar, kFar, kFar, 0.0};
+  for (const Wing& w : kWings) wingAt(w, x, y, s.wing, s.vein);
   // The halo, the head and the arms all lie inside this box.
   const bool upper = std::fabs(x - kCx) < 60.0 + kFar && y < 290.0 + kFar;
   const double half = gownHalfWidth(y);
@@ -131,7 +177,7 @@ FigureSample figureAt(double x, double y) {
   gold = std::min(gold, y > 121.0 ? collar : 1.0e9);
   gold = std::min(gold, sdBox(x, y, kCx, 214.0, gownHalfWidth(214.0) + 1.0, 2.6, 1.0));
   s.gold = gold;
-  s.halo = std::fabs(length(x - kCx, y - (kHeadY - 8.0)) - 50.0) - 3.5;
+  s.halo = std::fabs(length(x - kCx, y - (kHeadY - 8.0)) - 54.0) - 4.5;
   // Eyes: two long slanted almonds.
   double eyes = 1.0e9;
   for (double side : {-1.0, 1.0}) {
@@ -150,23 +196,25 @@ double sunburst(double x, double y) {
   return ray * smoothstep(60.0, 90.0, length(x - kCx, y - kHeadY));
 }
 
-// Height of the relief at a point, 0..1.
+// Height of the relief at a point, 0..1. Short bevels and high parts: the
+// light bends visibly along every outline, the veins of the wings and the
+// folds of the gown.
 double reliefAt(const FigureSample& s, double x, double y) {
   double h = 0.0;
-  const double halo = 0.3 * softBevel(s.halo, 3.0);
-  h = std::max(h, halo);
-  const double hair = 0.45 * softBevel(s.hair, 8.0) +
-                      0.05 * detSin(x * 1.1 + 0.2 * y) * softBevel(s.hair, 4.0);
+  h = std::max(h, 0.32 * softBevel(s.wing, 4.0) + 0.2 * s.vein);
+  h = std::max(h, 0.5 * softBevel(s.halo, 2.5));
+  const double hair = 0.5 * softBevel(s.hair, 5.0) +
+                      0.07 * detSin(x * 1.1 + 0.2 * y) * softBevel(s.hair, 4.0);
   h = std::max(h, hair);
   // The gown: a rounded volume with folds fanning out from the waist.
   const double half = gownHalfWidth(y);
   const double u = (x - kCx) / half;
-  const double folds = detSin(u * kPi * 5.0) * smoothstep(240.0, 470.0, y);
-  const double gown = softBevel(s.gown, 14.0) * (0.72 + 0.06 * folds);
+  const double folds = detSin(u * kPi * 5.0) * smoothstep(230.0, 440.0, y);
+  const double gown = softBevel(s.gown, 8.0) * (0.68 + 0.14 * folds);
   h = std::max(h, gown);
-  const double skin = 0.82 * softBevel(s.skin, 9.0) - 0.12 * (1.0 - smoothstep(-1.5, 0.5, s.eyes));
+  const double skin = 0.86 * softBevel(s.skin, 6.0) - 0.14 * (1.0 - smoothstep(-1.5, 0.5, s.eyes));
   h = std::max(h, skin);
-  h = std::max(h, 0.9 * softBevel(s.gold, 5.0));
+  h = std::max(h, 0.96 * softBevel(s.gold, 3.5));
   return h;
 }
 
@@ -183,20 +231,21 @@ FigurePicture paintFigure() {
       // Four samples per pixel: their mean height, and their mean distances
       // standing in for the pixel centre's.
       double h = 0.0;
-      FigureSample mean{0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+      FigureSample mean{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
       for (int k = 0; k < 4; ++k) {
         const double px = x + 0.25 + 0.5 * (k & 1);
         const double py = y + 0.25 + 0.5 * (k >> 1);
         const FigureSample f = figureAt(px, py);
         h += 0.25 * reliefAt(f, px, py);
         mean = {mean.skin + 0.25 * f.skin, mean.gown + 0.25 * f.gown, mean.hair + 0.25 * f.hair,
-                mean.gold + 0.25 * f.gold, mean.halo + 0.25 * f.halo, mean.eyes + 0.25 * f.eyes};
+                mean.gold + 0.25 * f.gold, mean.halo + 0.25 * f.halo, mean.eyes + 0.25 * f.eyes,
+                mean.wing + 0.25 * f.wing, mean.vein + 0.25 * f.vein};
       }
-      out.height.at(x, y) = h + 0.05 * sunburst(x + 0.5, y + 0.5);
+      out.height.at(x, y) = h + 0.07 * sunburst(x + 0.5, y + 0.5);
       samples[static_cast<std::size_t>(y) * kWidth + x] = mean;
     }
   }
-  boxBlur(out.height, 1, 2);
+  boxBlur(out.height, 1, 1);
   const Vec3 light{-0.45, 0.55, 0.7};
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
@@ -208,19 +257,26 @@ FigurePicture paintFigure() {
       const double spec = specular(n, light, 20.0);
       // Background: deep teal to violet, the sunburst and a glow round the head.
       const double t = py / kHeight;
-      Rgb c = mixRgb(hexRgb(0x0A1E30), hexRgb(0x200C30), t);
+      Rgb c = mixRgb(hexRgb(0x081828), hexRgb(0x180A28), t);
       c = c + hexRgb(0x183850) * (0.5 * sunburst(px, py) * (1.0 - smoothstep(100.0, 420.0, py)));
       c = c + hexRgb(0x6040A0) * (0.6 * detExp(-length(px - kCx, py - kHeadY) / 70.0));
+      // The wings: iridescent membranes, teal at the root through violet to
+      // gold at the tips, veined in bright gold, the rays showing through.
+      const double wingT = clamp01(length(px - kCx, py - 165.0) / 150.0);
+      Rgb membrane = gradientAt({{0.0, hexRgb(0x20A0A8)}, {0.5, hexRgb(0x8050E0)}, {1.0, hexRgb(0xF0C060)}}, wingT);
+      membrane = membrane * (0.35 + 0.7 * lit) + Rgb{0.8, 1.0, 1.0} * (0.5 * spec);
+      membrane = mixRgb(membrane, hexRgb(0xFFE8A0) * (0.6 + 0.5 * lit), 0.85 * s.vein);
+      blend(c, membrane, 0.88 * coverage(s.wing));
       const double shadow = 1.0 - 0.5 * (1.0 - smoothstep(-2.0, 12.0, std::min({s.skin, s.gown, s.hair}) - 4.0));
       c = c * shadow;
       const Rgb gold = mixRgb(hexRgb(0x604010), hexRgb(0xFFE090), lit) + Rgb{1.0, 0.9, 0.6} * (0.7 * spec);
       blend(c, gold, coverage(s.halo));
       // Hair: dark teal with fine strands.
       const double strands = 0.5 + 0.5 * detSin(px * 1.3 + 0.15 * py + 2.0 * fbm(px / 12.0, py / 30.0, 77U, {3, 0.5, {}}));
-      const Rgb hair = mixRgb(hexRgb(0x041820), hexRgb(0x2A8080), lit * (0.6 + 0.4 * strands)) + Rgb{0.6, 1.0, 0.9} * (0.4 * spec);
+      const Rgb hair = mixRgb(hexRgb(0x062028), hexRgb(0x40B0A8), lit * (0.6 + 0.4 * strands)) + Rgb{0.6, 1.0, 0.9} * (0.4 * spec);
       blend(c, hair, coverage(s.hair));
       // Gown: violet silk with a bright sheen on the folds.
-      const Rgb gown = mixRgb(hexRgb(0x120828), hexRgb(0x7048C0), lit) + Rgb{0.8, 0.7, 1.0} * (0.6 * spec);
+      const Rgb gown = mixRgb(hexRgb(0x1A0C38), hexRgb(0x9068F0), lit) + Rgb{0.8, 0.7, 1.0} * (0.6 * spec);
       blend(c, gown, coverage(s.gown));
       // Skin: pale lilac silver.
       Rgb skin = mixRgb(hexRgb(0x403050), hexRgb(0xE8D8F0), lit) + Rgb{1.0, 1.0, 1.0} * (0.5 * spec);
@@ -237,7 +293,7 @@ FigurePicture paintFigure() {
 
 PicturePair makeEllasPair() {
   const FigurePicture figure = paintFigure();
-  return {quantise(figure.colour), indexFromField(figure.height, greyLevels(), 0, 63, false)};
+  return {quantise(figure.colour), indexFromField(figure.height, reliefLevels(), 0, 63, false)};
 }
 
 }  // namespace tolvarin::gen

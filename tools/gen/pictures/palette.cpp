@@ -46,6 +46,16 @@ Palette greyLevels() {
   return palette;
 }
 
+Palette reliefLevels() {
+  Palette palette{};
+  for (int i = 0; i < 64; ++i) {
+    palette[i * 3] = levelToByte(i);
+    palette[i * 3 + 1] = levelToByte((i * 13 + 8) / 16);
+    palette[i * 3 + 2] = levelToByte((i * 10 + 8) / 16);
+  }
+  return palette;
+}
+
 namespace {
 
 constexpr int kBayer4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};

@@ -35,6 +35,11 @@ Rgb gradientAt(const std::vector<GradientStop>& stops, double t);
 // The 64 grey levels at entries 0..63 (entry i is level i); the rest black.
 Palette greyLevels();
 
+// The palette of the reliefs: entry i (0..63) is height i, carried in full
+// by red, by 13/16 in green and 10/16 in blue. bumpLight bends each
+// channel's spot by that channel's slopes, so along the bevels the spot
+// parts into warm and cool fringes instead of staying white.
+Palette reliefLevels();
 // Picture with one palette entry per pixel from a field in 0..1 mapped
 // onto entries first..last (rounded, with an optional 4x4 ordered dither).
 formats::IndexedImage indexFromField(const Field& field, const Palette& palette, int first,
