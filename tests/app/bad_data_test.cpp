@@ -1,0 +1,152 @@
+// Every data file in turn, missing, empty, cut short, replaced by random
+// bytes, and (pictures) too small: the program must neither crash nor hang,
+// nor trip a sanitizer, and must end with the exit code the file calls for.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "formats/g_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kProgram = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin";
+const std::string kData = TOLVARIN_TEST_DATA_DIR;
+
+enum class Kind { Picture, Mesh, Module };
+
+struct DataFile {
+  const char* name;
+  Kind kind;
+  double until;  // demo seconds: a little past the scenes that use the file
+};
+
+// Scene times come from the 60 fps timeline of the composed music.
+const DataFile kFiles[] = {
+    {"quarnel.g", Kind::Picture, 12},   {"qxmap1.g", Kind::Picture, 25},   {"qx.g", Kind::Picture, 25},
+    {"hofobia.g", Kind::Picture, 16},   {"hofobia2.g", Kind::Picture, 16}, {"ojs.g", Kind::Picture, 58},
+    {"alone.g", Kind::Picture, 58},     {"wave.g", Kind::Picture, 48},     {"metal.g", Kind::Picture, 48},
+    {"fuenteB.g", Kind::Picture, 58},   {"ellas.g", Kind::Picture, 107},   {"ellasmap.g", Kind::Picture, 107},
+    {"tunel.g", Kind::Picture, 115},    {"creds.g", Kind::Picture, 133},   {"qx.d", Kind::Mesh, 92},
+    {"esfera.d", Kind::Mesh, 92},       {"Columna.d", Kind::Mesh, 92},     {"004fin.s3m", Kind::Module, 30},
+};
+
+std::vector<std::uint8_t> readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint8_t> randomBytes(std::size_t n, std::uint32_t seed) {
+  std::vector<std::uint8_t> out(n);
+  std::uint32_t x = seed | 1;
+  for (auto& b : out) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    b = static_cast<std::uint8_t>(x >> 24);
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> tinyPicture() {
+  tolvarin::formats::IndexedImage image;
+  image.width = 16;
+  image.height = 16;
+  image.indices.assign(256, 7);
+  image.palette.fill(200);
+  return tolvarin::formats::encodeIndexedG(image);
+}
+
+struct Variant {
+  std::string label;
+  bool remove = false;
+  std::vector<std::uint8_t> bytes;
+};
+
+std::vector<Variant> variantsOf(const DataFile& file, const std::vector<std::uint8_t>& original) {
+  std::vector<Variant> v;
+  v.push_back({"missing", true, {}});
+  v.push_back({"empty", false, {}});
+  v.push_back({"cut: after 130 bytes", false, {original.begin(), original.begin() + std::min<std::size_t>(130, original.size())}});
+  v.push_back({"cut: in half", false, {original.begin(), original.begin() + original.size() / 2}});
+  v.push_back({"cut: last byte missing", false, {original.begin(), original.end() - 1}});
+  std::uint32_t seed = 0;
+  for (const char* c = file.name; *c != '\0'; ++c) seed = seed * 31 + static_cast<std::uint8_t>(*c);
+  v.push_back({"random bytes", false, randomBytes(original.size(), seed)});
+  if (file.kind == Kind::Picture) v.push_back({"16x16 picture", false, tinyPicture()});
+  return v;
+}
+
+void PrintTo(const DataFile& file, std::ostream* os) { *os << file.name; }
+
+class BadData : public ::testing::TestWithParam<DataFile> {};
+
+TEST_P(BadData, NeitherCrashesNorHangsAndEndsWithTheRightCode) {
+  const DataFile& file = GetParam();
+  const fs::path dir = fs::path(::testing::TempDir()) / ("bad_data_" + std::string(file.name));
+  fs::remove_all(dir);
+  fs::copy(kData, dir);
+  const auto original = readAll(dir / file.name);
+  ASSERT_GT(original.size(), 130u);
+  const std::string err = (dir / "stderr.txt").string();
+
+  for (const Variant& variant : variantsOf(file, original)) {
+    SCOPED_TRACE(std::string(file.name) + ", " + variant.label);
+    if (variant.remove) {
+      fs::remove(dir / file.name);
+    } else {
+      writeAll(dir / file.name, variant.bytes);
+    }
+    // A hang shows as the timeout killing the run.
+    const std::string cmd = "timeout 300 " + kProgram + " --headless --data '" + dir.string() + "' --until " +
+                            std::to_string(file.until) + " >/dev/null 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by a signal";
+    const int code = WEXITSTATUS(status);
+    std::ifstream in(err);
+    const std::string messages((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(messages.find("Sanitizer"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("runtime error"), std::string::npos) << messages;
+    ASSERT_NE(code, 124) << "did not end within the timeout";
+    switch (file.kind) {
+      case Kind::Picture:
+        EXPECT_EQ(code, 0) << messages;
+        break;
+      case Kind::Mesh:
+        // A mesh that does not load ends the program silently.
+        EXPECT_EQ(code, 0) << messages;
+        EXPECT_EQ(messages.find(file.name), std::string::npos) << messages;
+        break;
+      case Kind::Module:
+        // A module cut short may still play what is left; nothing else loads.
+        if (variant.label.rfind("cut", 0) == 0 && code == 0) break;
+        EXPECT_EQ(code, 1);
+        EXPECT_NE(messages.find("Can't load music"), std::string::npos) << messages;
+        break;
+    }
+  }
+  fs::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFile, BadData, ::testing::ValuesIn(kFiles), [](const auto& test) {
+  std::string name = test.param.name;
+  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+});
+
+}  // namespace
