@@ -3,7 +3,7 @@
 BUILD_DIR := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test sanitize fuzz bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -17,6 +17,14 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The suite under AddressSanitizer/UBSan/LeakSanitizer, and ThreadSanitizer for the audio thread.
+sanitize: deps
+	@scripts/sanitize.sh
+
+# Each fuzz target for FUZZ_SECONDS (default 60).
+fuzz: deps
+	@scripts/fuzz.sh $(or $(FUZZ_SECONDS),60)
 
 bench: build
 	@$(BUILD_DIR)/tolvarin-bench
