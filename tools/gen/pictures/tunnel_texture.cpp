@@ -122,10 +122,12 @@ formats::RgbImage makeTunel() {
       const double lit = diffuse(n, light);
       const int k = static_cast<int>(kind.at(x, y));
       const Rgb tint = k == 1 ? hexRgb(0x8A9AB8) : (k == 2 ? hexRgb(0x7088A8) : hexRgb(0x9AA8C0));
-      Rgb c = tint * (0.25 + 0.75 * lit) * (0.7 + 0.45 * grime + 0.08 * scratches);
-      c = c + Rgb{0.9, 0.95, 1.0} * (0.5 * specular(n, light, 24.0));
+      // Bright and of gentle contrast: the greetings are dark letters (6-bit
+      // ink) over this wall, and read best as the darkest thing in view.
+      Rgb c = tint * (0.62 + 0.45 * lit) * (0.82 + 0.25 * grime + 0.06 * scratches);
+      c = c + Rgb{0.9, 0.95, 1.0} * (0.35 * specular(n, light, 24.0));
       // Dirt gathers low down in the grooves.
-      c = c * (0.6 + 0.4 * smoothstep(-0.3, 0.4, height.at(x, y)));
+      c = c * (0.8 + 0.2 * smoothstep(-0.3, 0.4, height.at(x, y)));
       c = screen(clampRgb(c), clampRgb(hexRgb(0x30E0FF) * (0.9 * clamp01(glow.at(x, y)) + 0.45 * halo.at(x, y))));
       canvas.at(x, y) = clampRgb(c);
     }
