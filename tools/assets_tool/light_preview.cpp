@@ -87,6 +87,20 @@ bool writeLightPreview(const std::filesystem::path& dataDir, const std::string& 
   };
   add("LogoZoom: quarnel lit through qxmap1", lit(56, 306, px("quarnel.g"), px("qxmap1.g"), 0));
   {
+    // Four frames before the fade-in ends every byte is still 15 short:
+    // only the top levels of the 8-bit logo show.
+    Frame faded(px("quarnel.g"), px("quarnel.g") + kFramePixels);
+    for (Pixel& p : faded) {
+      Pixel out = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const int b = static_cast<int>((p >> shift) & 0xFFU) - 15;
+        out |= static_cast<Pixel>(b > 0 ? b : 0) << shift;
+      }
+      p = out;
+    }
+    add("LogoZoom: fading in, offset 15", lit(84, 334, faded.data(), px("qxmap1.g"), 0));
+  }
+  {
     const Frame base = tiled(px("quarnel.g"), 2.6);
     const Frame relief = tiled(px("qxmap1.g"), 2.6);
     add("LogoZoom: zoomed out, tiled", lit(140, 30, base.data(), relief.data(), 0));

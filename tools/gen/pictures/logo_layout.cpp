@@ -19,13 +19,23 @@ constexpr double kArm = 45.0;
 // The bar: half width and half height.
 constexpr double kBarHalfW = 148.0;
 constexpr double kBarHalfH = 22.0;
+// Where the tail of the Q ends, and its radius there.
+constexpr double kTailX = 68.0;
+constexpr double kTailY = 68.0;
+constexpr double kTailEnd = 5.5;
+// The rotating zoom reads rows 0..199 only: the whole logo stays above them,
+// and clear of the side columns so that neighbouring tiles stay apart.
+static_assert(kLogoCy + kRingRadius + kRingHalf < kLogoLastRow - 4);
+static_assert(kLogoCy + kTailY + kTailEnd < kLogoLastRow - 4);
+static_assert(kLogoCy - kRingRadius - kRingHalf > 40.0);
+static_assert(kLogoCx + kBarHalfW < kLogoWidth - 8 && kLogoCx - kBarHalfW > 8);
 
 double ringAt(double x, double y) {
   const double r = length(x - kLogoCx, y - kLogoCy);
   const double ring = std::fabs(r - kRingRadius) - kRingHalf;
   // The tail of the Q, down and to the right, blended into the ring; it ends
   // a few rows above row 199.
-  const double tail = sdTaperedCapsule(x, y, {kLogoCx + 36.0, kLogoCy + 38.0}, {kLogoCx + 68.0, kLogoCy + 68.0}, 10.5, 5.5);
+  const double tail = sdTaperedCapsule(x, y, {kLogoCx + 36.0, kLogoCy + 38.0}, {kLogoCx + kTailX, kLogoCy + kTailY}, 10.5, kTailEnd);
   return smoothUnion(ring, tail, 6.0);
 }
 
