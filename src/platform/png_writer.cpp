@@ -21,7 +21,7 @@ bool writePng(const std::string& path, int width, int height, const Pixel* pixel
     return false;
   }
   std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
-  bool ok = false;
+  volatile bool ok = false;  // set between setjmp and longjmp
   if (setjmp(png_jmpbuf(png)) == 0) {
     png_init_io(png, file.get());
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
