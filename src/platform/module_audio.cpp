@@ -66,6 +66,12 @@ void ModuleAudio::openDevice() {
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ != 0) {
       bufferFrames_ = have.samples;
+      // A sound card plays a buffer about one buffer period after it was
+      // mixed; SDL's file and null drivers take it the moment it is mixed.
+      const char* driver = SDL_GetCurrentAudioDriver();
+      const bool noOutputQueue =
+          driver != nullptr && (std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0);
+      outputLatency_ = noOutputQueue ? 0.0 : static_cast<double>(bufferFrames_) / kSampleRate;
       return;
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -75,6 +81,7 @@ void ModuleAudio::openDevice() {
   std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", SDL_GetError());
   silent_ = true;
   bufferFrames_ = kDeviceBufferFrames;
+  outputLatency_ = 0.0;
 }
 
 HMUSIC ModuleAudio::BASS_MusicLoad(bool, const char* file, std::uint32_t, std::uint32_t, std::uint32_t) {
@@ -202,9 +209,7 @@ double ModuleAudio::heardTimeOfSample(std::int64_t sample) {
   ++baseWindowNext_;
   const std::size_t filled = std::min<std::size_t>(baseWindowNext_, kBaseWindow);
   const double clockBase = *std::min_element(baseWindow_.begin(), baseWindow_.begin() + filled);
-  // The buffer being filled starts to be heard one buffer period later.
-  return clockBase + static_cast<double>(sample) / kSampleRate + static_cast<double>(bufferFrames_) / kSampleRate +
-         avOffset_;
+  return clockBase + static_cast<double>(sample) / kSampleRate + outputLatency_ + avOffset_;
 }
 
 void ModuleAudio::silentLoop() {

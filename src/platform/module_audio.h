@@ -90,6 +90,7 @@ class ModuleAudio final : public AudioLibrary {
   std::uint32_t device_ = 0;  // SDL audio device id, 0 = none
   bool silent_ = false;
   int bufferFrames_ = 0;
+  double outputLatency_ = 0.0;  // seconds from mixing a buffer to hearing it
   static constexpr std::size_t kBaseWindow = 32;  // callbacks (about 0.4 s)
   std::array<double, kBaseWindow> baseWindow_{};
   std::size_t baseWindowNext_ = 0;
