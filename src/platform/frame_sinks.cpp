@@ -91,40 +91,61 @@ bool isMkv(const std::string& path) {
 
 }  // namespace
 
+void EncoderSink::write(const std::int16_t* interleaved, std::size_t frames) {
+  if (failed_ || frames == 0) return;
+  // Raw s16le, as the little-endian machines we build for hold it.
+  if (!encoder_.write(interleaved, frames * 2 * sizeof(std::int16_t))) failed_ = true;
+}
+
 VideoRecorder::VideoRecorder(std::string path, int fps, int scale)
     : path_(std::move(path)), fps_(fps), scale_(std::max(1, scale)), held_(kFramePixels, 0) {
   videoTemp_ = path_ + (isMkv(path_) ? ".video.mkv" : ".video.mp4");
-  sound_ = std::make_shared<WavWriter>();
+  soundTemp_ = path_ + (isMkv(path_) ? ".sound.flac" : ".sound.m4a");
+  sound_ = std::make_shared<EncoderSink>();
 }
 
 VideoRecorder::~VideoRecorder() {
   if (started_) {
     encoder_.finish();
-    std::remove(videoTemp_.c_str());
-    std::remove(sound_->path().c_str());
+    (void)sound_->finish();
+    removeTemporaries();
   }
 }
 
+void VideoRecorder::removeTemporaries() {
+  std::remove(videoTemp_.c_str());
+  std::remove(soundTemp_.c_str());
+}
+
 bool VideoRecorder::start() {
-  if (!sound_->open(path_ + ".sound.wav")) {
-    std::fprintf(stderr, "tolvarin: cannot write %s.sound.wav\n", path_.c_str());
-    return false;
-  }
-  std::vector<std::string> argv{"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-                                "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", "320x240",
-                                "-r", std::to_string(fps_), "-i", "-"};
+  const std::vector<std::string> quiet{"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+  std::vector<std::string> video = quiet;
+  video.insert(video.end(), {"-f", "rawvideo", "-pix_fmt", "bgr0", "-s", "320x240", "-r", std::to_string(fps_),
+                             "-i", "pipe:0"});
   if (scale_ > 1) {
-    argv.insert(argv.end(), {"-vf", "scale=iw*" + std::to_string(scale_) + ":ih*" + std::to_string(scale_) +
-                                        ":flags=neighbor"});
+    video.insert(video.end(), {"-vf", "scale=iw*" + std::to_string(scale_) + ":ih*" + std::to_string(scale_) +
+                                          ":flags=neighbor"});
   }
   if (isMkv(path_)) {
-    argv.insert(argv.end(), {"-c:v", "ffv1", "-level", "3"});
+    video.insert(video.end(), {"-c:v", "ffv1", "-level", "3"});
   } else {
-    argv.insert(argv.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "16", "-pix_fmt", "yuv420p"});
+    video.insert(video.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
   }
-  argv.push_back(videoTemp_);
-  if (!encoder_.start(argv)) {
+  video.push_back(videoTemp_);
+
+  std::vector<std::string> sound = quiet;
+  sound.insert(sound.end(), {"-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "pipe:0"});
+  if (isMkv(path_)) {
+    sound.insert(sound.end(), {"-c:a", "flac"});
+  } else {
+    sound.insert(sound.end(), {"-c:a", "aac", "-b:a", "192k"});
+  }
+  sound.push_back(soundTemp_);
+
+  if (!encoder_.start(video) || !sound_->start(sound)) {
     std::fprintf(stderr, "tolvarin: cannot start ffmpeg (is it installed?)\n");
+    encoder_.finish();
+    (void)sound_->finish();
     return false;
   }
   started_ = true;
@@ -152,24 +173,17 @@ void VideoRecorder::frame(const Pixel* pixels, std::int64_t, double shownAt) {
 bool VideoRecorder::finish(double endTime) {
   if (!started_) return false;
   emitUpTo(static_cast<std::int64_t>(std::floor(endTime * fps_)) + 1);
-  const int encoded = encoder_.finish();
-  const bool soundOk = sound_->close();
+  const bool videoOk = encoder_.finish() == 0 && !failed_;
+  const bool soundOk = sound_->finish();
   started_ = false;
-  bool ok = !failed_ && encoded == 0 && soundOk;
+  bool ok = videoOk && soundOk;
   if (ok) {
-    std::vector<std::string> mux{"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoTemp_,
-                                 "-i", sound_->path(), "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
-    if (isMkv(path_)) {
-      mux.insert(mux.end(), {"-c:a", "flac"});
-    } else {
-      mux.insert(mux.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
-    }
-    mux.push_back(path_);
-    ok = runProgram(mux) == 0;
+    // Both streams are encoded already: putting them together only copies.
+    ok = runProgram({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoTemp_, "-i",
+                     soundTemp_, "-map", "0:v", "-map", "1:a", "-c", "copy", "-movflags", "+faststart", path_}) == 0;
   }
   if (!ok) std::fprintf(stderr, "tolvarin: recording %s failed\n", path_.c_str());
-  std::remove(videoTemp_.c_str());
-  std::remove(sound_->path().c_str());
+  removeTemporaries();
   return ok;
 }
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/frame_sink.h"
+#include "platform/pcm_sink.h"
 #include "platform/subprocess.h"
-#include "platform/wav_writer.h"
 
 namespace tolvarin {
 
@@ -52,32 +52,47 @@ class FrameHashSink final : public FrameSink {
   std::FILE* out_ = nullptr;
 };
 
+// Sound handed to an encoder program through a pipe as it is rendered.
+class EncoderSink final : public PcmSink {
+ public:
+  [[nodiscard]] bool start(const std::vector<std::string>& argv) { return encoder_.start(argv); }
+  void write(const std::int16_t* interleaved, std::size_t frames) override;
+  // Closes the pipe and waits; true when everything was taken and encoded.
+  [[nodiscard]] bool finish() { return encoder_.finish() == 0 && !failed_; }
+
+ private:
+  Subprocess encoder_;
+  bool failed_ = false;
+};
+
 // --record FILE: every frame boundary of the run as one video frame (frames
-// held across busy waits are repeated), piped as bgr0 to the ffmpeg program;
-// at the end the music is muxed in. .mkv gives lossless video (FFV1) and
-// FLAC sound; anything else H.264 and AAC.
+// held across busy waits are repeated), piped as bgr0 to the ffmpeg program,
+// while a second ffmpeg encodes the music as it is rendered; at the end the
+// two are put together. .mkv gives lossless video (FFV1) and FLAC sound;
+// anything else H.264 and AAC.
 class VideoRecorder final : public FrameSink {
  public:
   VideoRecorder(std::string path, int fps, int scale);
   ~VideoRecorder() override;
-  // Starts ffmpeg and opens the sound's temporary file. False with a message
-  // on stderr when that fails.
+  // Starts both encoders. False with a message on stderr when that fails.
   [[nodiscard]] bool start();
   // Where the music for the video goes; give it to the audio layer.
-  std::shared_ptr<WavWriter> soundSink() const { return sound_; }
+  std::shared_ptr<PcmSink> soundSink() const { return sound_; }
 
   void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
   bool finish(double endTime) override;
 
  private:
   void emitUpTo(std::int64_t boundary);  // repeats the held frame up to boundary - 1
+  void removeTemporaries();
 
   std::string path_;
   std::string videoTemp_;
+  std::string soundTemp_;
   int fps_;
   int scale_;
   Subprocess encoder_;
-  std::shared_ptr<WavWriter> sound_;
+  std::shared_ptr<EncoderSink> sound_;
   std::vector<Pixel> held_;
   std::int64_t nextBoundary_ = 0;
   bool failed_ = false;

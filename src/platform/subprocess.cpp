@@ -1,5 +1,6 @@
 #include "platform/subprocess.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,7 +38,9 @@ bool Subprocess::start(const std::vector<std::string>& argv) {
   // A program that quits early must not kill us with SIGPIPE; write() reports it.
   std::signal(SIGPIPE, SIG_IGN);
   int fds[2];
-  if (pipe(fds) != 0) return false;
+  // Close-on-exec, so no other child we start inherits this pipe and keeps
+  // it open after we close it (the program would never see its input end).
+  if (pipe2(fds, O_CLOEXEC) != 0) return false;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);

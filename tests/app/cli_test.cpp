@@ -185,7 +185,7 @@ TEST(Cli, RecordingHasOneVideoFramePerFrameBoundaryAndTheMusic) {
   EXPECT_GE(boundaries, 121);  // at least the two seconds asked for
   EXPECT_NE(info.find("audio"), std::string::npos) << info;
   EXPECT_FALSE(fs::exists(video + ".video.mkv"));
-  EXPECT_FALSE(fs::exists(video + ".sound.wav"));
+  EXPECT_FALSE(fs::exists(video + ".sound.flac"));
 }
 
 }  // namespace
