@@ -68,7 +68,7 @@ formats::IndexedImage makeQx() {
       const double py = y + 0.5;
       const Vec3 n = normalAt(logo.height, x, y, 40.0, true);
       const double lit = diffuse(n, light);
-      const double spec = specular(n, light, 24.0);
+      const double shine = specular(n, light, 24.0);
       // Ground: dark violet padding, quilted in diamonds with sunk seams,
       // every other diamond a shade deeper. It repeats every 32 x 40 pixels.
       const GroundCell cell = groundCell(px, py);
@@ -84,12 +84,12 @@ formats::IndexedImage makeQx() {
       colour = colour * (1.0 - 0.65 * (1.0 - smoothstep(-3.0, 7.0, below)));
       // The ring: polished brass.
       const double ring = logo.ring.at(x, y);
-      blend(colour, chrome(n, brass) * (0.55 + 0.55 * lit) + Rgb{1.0, 0.95, 0.8} * (0.6 * spec), coverage(ring));
+      blend(colour, chrome(n, brass) * (0.55 + 0.55 * lit) + Rgb{1.0, 0.95, 0.8} * (0.6 * shine), coverage(ring));
       // The X: deep red enamel with a brass rim where the bevel turns.
       const double cross = logo.cross.at(x, y);
       const double rim = 1.0 - softBevel(cross, 6.0);
       Rgb enamel = mixRgb(hexRgb(0x600818), hexRgb(0xE03048), lit);
-      enamel = mixRgb(enamel, chrome(n, brass), 0.75 * rim) + Rgb{1.0, 0.9, 0.9} * (0.7 * spec);
+      enamel = mixRgb(enamel, chrome(n, brass), 0.75 * rim) + Rgb{1.0, 0.9, 0.9} * (0.7 * shine);
       blend(colour, enamel, coverage(cross));
       // The bar casts its shadow on the emblem, then lies over it: dark
       // enamel framed in brass.
@@ -103,7 +103,7 @@ formats::IndexedImage makeQx() {
       const double letters = logo.letters.at(x, y);
       colour = colour * (1.0 - 0.6 * (1.0 - smoothstep(-1.0, 3.0, logo.letters.clampedAt(x - 2, y - 2))));
       blend(colour, hexRgb(0x080410), coverage(letters - 1.2) * coverage(bar));
-      const Rgb letterMetal = chrome(n, silver) * (0.7 + 0.4 * lit) + Rgb{1.0, 1.0, 0.9} * (0.6 * spec);
+      const Rgb letterMetal = chrome(n, silver) * (0.7 + 0.4 * lit) + Rgb{1.0, 1.0, 0.9} * (0.6 * shine);
       blend(colour, letterMetal, coverage(letters + 0.3));
       canvas.at(x, y) = clampRgb(colour);
     }

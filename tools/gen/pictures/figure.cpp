@@ -254,7 +254,7 @@ FigurePicture paintFigure() {
       const FigureSample& s = samples[static_cast<std::size_t>(y) * kWidth + x];
       const Vec3 n = normalAt(out.height, x, y, 60.0);
       const double lit = diffuse(n, light);
-      const double spec = specular(n, light, 20.0);
+      const double shine = specular(n, light, 20.0);
       // Background: deep teal to violet, the sunburst and a glow round the head.
       const double t = py / kHeight;
       Rgb c = mixRgb(hexRgb(0x081828), hexRgb(0x180A28), t);
@@ -264,22 +264,22 @@ FigurePicture paintFigure() {
       // gold at the tips, veined in bright gold, the rays showing through.
       const double wingT = clamp01(length(px - kCx, py - 165.0) / 150.0);
       Rgb membrane = gradientAt({{0.0, hexRgb(0x20A0A8)}, {0.5, hexRgb(0x8050E0)}, {1.0, hexRgb(0xF0C060)}}, wingT);
-      membrane = membrane * (0.35 + 0.7 * lit) + Rgb{0.8, 1.0, 1.0} * (0.5 * spec);
+      membrane = membrane * (0.35 + 0.7 * lit) + Rgb{0.8, 1.0, 1.0} * (0.5 * shine);
       membrane = mixRgb(membrane, hexRgb(0xFFE8A0) * (0.6 + 0.5 * lit), 0.85 * s.vein);
       blend(c, membrane, 0.88 * coverage(s.wing));
       const double shadow = 1.0 - 0.5 * (1.0 - smoothstep(-2.0, 12.0, std::min({s.skin, s.gown, s.hair}) - 4.0));
       c = c * shadow;
-      const Rgb gold = mixRgb(hexRgb(0x604010), hexRgb(0xFFE090), lit) + Rgb{1.0, 0.9, 0.6} * (0.7 * spec);
+      const Rgb gold = mixRgb(hexRgb(0x604010), hexRgb(0xFFE090), lit) + Rgb{1.0, 0.9, 0.6} * (0.7 * shine);
       blend(c, gold, coverage(s.halo));
       // Hair: dark teal with fine strands.
       const double strands = 0.5 + 0.5 * detSin(px * 1.3 + 0.15 * py + 2.0 * fbm(px / 12.0, py / 30.0, 77U, {3, 0.5, {}}));
-      const Rgb hair = mixRgb(hexRgb(0x062028), hexRgb(0x40B0A8), lit * (0.6 + 0.4 * strands)) + Rgb{0.6, 1.0, 0.9} * (0.4 * spec);
+      const Rgb hair = mixRgb(hexRgb(0x062028), hexRgb(0x40B0A8), lit * (0.6 + 0.4 * strands)) + Rgb{0.6, 1.0, 0.9} * (0.4 * shine);
       blend(c, hair, coverage(s.hair));
       // Gown: violet silk with a bright sheen on the folds.
-      const Rgb gown = mixRgb(hexRgb(0x1A0C38), hexRgb(0x9068F0), lit) + Rgb{0.8, 0.7, 1.0} * (0.6 * spec);
+      const Rgb gown = mixRgb(hexRgb(0x1A0C38), hexRgb(0x9068F0), lit) + Rgb{0.8, 0.7, 1.0} * (0.6 * shine);
       blend(c, gown, coverage(s.gown));
       // Skin: pale lilac silver.
-      Rgb skin = mixRgb(hexRgb(0x403050), hexRgb(0xE8D8F0), lit) + Rgb{1.0, 1.0, 1.0} * (0.5 * spec);
+      Rgb skin = mixRgb(hexRgb(0x403050), hexRgb(0xE8D8F0), lit) + Rgb{1.0, 1.0, 1.0} * (0.5 * shine);
       skin = mixRgb(skin, hexRgb(0x100818), 1.0 - smoothstep(-0.5, 0.5, s.eyes));
       blend(c, skin, coverage(s.skin));
       blend(c, gold, coverage(s.gold));
