@@ -37,7 +37,7 @@ formats::IndexedImage makeQuarnel() {
       const double py = y + 0.5;
       const Vec3 n = normalAt(logo.height, x, y, 40.0, true);
       const double lit = diffuse(n, light);
-      const double spec = specular(n, light, 30.0);
+      const double shine = specular(n, light, 30.0);
       // Ground: deep navy diamonds with thin glowing seams (period 32 x 40).
       const GroundCell cell = groundCell(px, py);
       Rgb colour = cell.parity == 0 ? hexRgb(0x070A1C) : hexRgb(0x0A1026);
@@ -49,7 +49,7 @@ formats::IndexedImage makeQuarnel() {
                                      logo.bar.clampedAt(x - 3, y - 4)});
       colour = colour * (1.0 - 0.7 * (1.0 - smoothstep(-3.0, 7.0, below)));
       // Ring and X: blue steel, the X a little brighter.
-      const Rgb metal = chrome(n, steel) * (0.45 + 0.5 * lit) + Rgb{0.9, 0.95, 1.0} * (0.5 * spec);
+      const Rgb metal = chrome(n, steel) * (0.45 + 0.5 * lit) + Rgb{0.9, 0.95, 1.0} * (0.5 * shine);
       blend(colour, metal * 0.85, coverage(logo.ring.at(x, y)));
       blend(colour, metal, coverage(logo.cross.at(x, y)));
       // The bar: black glass with a steel frame, its shadow on the emblem.
@@ -63,7 +63,7 @@ formats::IndexedImage makeQuarnel() {
       const double glow = detExp(-std::max(0.0, letters) / 5.0) * coverage(bar);
       colour = screen(clampRgb(colour), hexRgb(0x3060C0) * (0.35 * glow));
       blend(colour, hexRgb(0x000208), coverage(letters - 1.3));
-      const Rgb letterMetal = chrome(n, chromeBright) * (0.8 + 0.3 * lit) + Rgb{1.0, 1.0, 1.0} * (0.7 * spec);
+      const Rgb letterMetal = chrome(n, chromeBright) * (0.8 + 0.3 * lit) + Rgb{1.0, 1.0, 1.0} * (0.7 * shine);
       blend(colour, letterMetal, coverage(letters + 0.3));
       canvas.at(x, y) = clampRgb(colour);
     }
