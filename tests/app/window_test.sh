@@ -51,6 +51,8 @@ if command -v import >/dev/null; then
   import -window "$wid" "$work/shot.png" || fail "no screenshot of the window"
   colours=$(convert "$work/shot.png" -format '%k' info:)
   echo "window shows $colours colours"
+  # The opening scene is on screen: the moving light over the logo, not a blank window.
+  [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
 fi
 
 # A key ends the running scene (and only it).
