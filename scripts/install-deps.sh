@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libsdl2-dev libopenmpt-dev libcli11-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libsdl2-dev libopenmpt-dev libcli11-dev libpng-dev libfreetype-dev libxxhash-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg imagemagick openmpt123 xmp sox
   xvfb xdotool libx11-dev

@@ -15,6 +15,8 @@ def load_trace(path):
 def frames(path):
     out = []
     for line in open(path):
+        if line.startswith("#"):
+            continue
         i, t, _ = line.split()
         out.append(float(t))
     return out

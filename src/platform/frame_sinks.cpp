@@ -7,16 +7,12 @@
 
 #include "platform/png_writer.h"
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace tolvarin {
 
-std::uint64_t frameHash(const Pixel* frame) {
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (int i = 0; i < kFramePixels; ++i) {
-    h ^= frame[i];
-    h *= 0x100000001b3ull;
-  }
-  return h;
-}
+std::uint64_t frameHash(const Pixel* frame) { return XXH3_64bits(frame, kFrameBytes); }
 
 // --- ScreenshotSink ---
 
@@ -67,7 +63,9 @@ FrameHashSink::~FrameHashSink() {
 
 bool FrameHashSink::open(const std::string& path) {
   out_ = std::fopen(path.c_str(), "w");
-  return out_ != nullptr;
+  if (out_ == nullptr) return false;
+  std::fprintf(out_, "%s\n", kFrameHashHeader);
+  return true;
 }
 
 void FrameHashSink::frame(const Pixel* pixels, std::int64_t index, double shownAt) {

@@ -13,8 +13,12 @@
 
 namespace tolvarin {
 
-// 64-bit FNV-1a over the 76800 pixel values of a frame.
+// XXH3, 64 bits, of the 307200 bytes of a frame (its 0x00RRGGBB pixels as
+// the little-endian machines we build for hold them).
 std::uint64_t frameHash(const Pixel* frame);
+
+// The first line of a --frame-hashes file: says how the hashes were made.
+inline constexpr const char* kFrameHashHeader = "# index, demo time in seconds, XXH3-64 of the frame's 307200 bytes";
 
 // --shot T:FILE: a PNG of what the screen shows at demo time T, that is the
 // last frame presented at or before T (black before the first frame).
@@ -40,7 +44,7 @@ class ScreenshotSink final : public FrameSink {
   bool failed_ = false;
 };
 
-// --frame-hashes FILE: "index time hash" per presented frame.
+// --frame-hashes FILE: a comment line, then "index time hash" per presented frame.
 class FrameHashSink final : public FrameSink {
  public:
   ~FrameHashSink() override;
