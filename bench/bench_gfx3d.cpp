@@ -18,7 +18,7 @@
 #include "gfx2d/trig_tables.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
-#include "gfx3d/scene3d.h"
+#include "scenes/scene3d.h"
 #include "scenes/byte_fade.h"
 #include "scenes/shared_state.h"
 

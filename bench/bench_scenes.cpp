@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "app/light_scenes.h"
+#include "scenes/light_scenes.h"
 #include "app/startup_objects.h"
 #include "gfx2d/sampling_blits.h"
 #include "gfx2d/trig_tables.h"
@@ -185,7 +185,7 @@ void BM_LightSweep(benchmark::State& state) {
 void BM_CrossfadeSweep(benchmark::State& state) {
   runScene(state, 0, 60, [] {
     LightSceneState s;
-    s.fadeBuffer.reset(new Pixel[kFramePixels]());
+    s.fadeBuffer = allocateFrame();
     CrossfadeSweep(s);
   });
 }

@@ -1,39 +1,52 @@
 #include "app/demo_sequence.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
-#include "app/light_scenes.h"
 #include "app/startup_objects.h"
 #include "assets/bitmap_font.h"
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/trig_tables.h"
-#include "gfx3d/scene3d.h"
 #include "platform/display.h"
 #include "platform/music.h"
 #include "platform/trace.h"
-#include "scenes/byte_fade.h"
+#include "scenes/credits_fade_in.h"
 #include "scenes/greetings.h"
+#include "scenes/light_scenes.h"
 #include "scenes/logo_zoom.h"
 #include "scenes/prototype_text.h"
+#include "scenes/scene3d.h"
+#include "scenes/scene_common.h"
 #include "scenes/shared_state.h"
+#include "scenes/still_picture.h"
 #include "scenes/story_text.h"
 
 namespace tolvarin {
 namespace {
 
-std::unique_ptr<Pixel[]> newFrame() { return std::unique_ptr<Pixel[]>(new Pixel[kFramePixels]()); }
+// What the sequence does after a scene returns.
+enum class After { ClearSync, ConsumeKey, WaitForSyncOrKey, ReadKey };
 
-void stillPicture() {
-  TraceScope scene("StillPicture");
-  Pixel* frame = display().lock();
-  copyFrame(picturePixels(imgOjs, 320, 240), frame);
-  display().unlock();
-  display().present();
-  waitForSyncOrKey();
-  consumeKey();
-  clearSyncFlag();
-  consumeKey();
+struct SequenceStep {
+  int number;
+  const char* scene;  // the name the trace gives it
+  std::function<void()> run;
+  std::vector<After> after;
+  // The still picture is no routine of its own: its trace scope is opened
+  // here and spans the steps after it, the time the picture is on screen.
+  bool tracedHere = false;
+};
+
+void perform(After step) {
+  switch (step) {
+    case After::ClearSync: clearSyncFlag(); break;
+    case After::ConsumeKey: consumeKey(); break;
+    case After::WaitForSyncOrKey: waitForSyncOrKey(); break;
+    case After::ReadKey: display().readKey(); break;
+  }
 }
 
 // Clears the shared pointers to buffers this routine owns when it returns.
@@ -47,38 +60,9 @@ struct SequenceGlobals {
 
 }  // namespace
 
-void waitForSyncOrKey() {
-  if (display().keyPressed()) return;
-  for (;;) {
-    if (syncIsSet()) {
-      clearSyncFlag();
-      return;
-    }
-    if (display().keyPressed()) return;
-  }
-}
-
-void consumeKey() {
-  if (display().keyPressed()) display().readKey();
-}
-
-void CreditsFadeIn() {
-  TraceScope scene("CreditsFadeIn");
-  const Pixel* creds = picturePixels(imgCreds, 320, 240);
-  int counter = 255;
-  do {
-    Pixel* frame = display().lock();
-    subtractFromBytes(creds, frame, static_cast<std::uint8_t>(counter));
-    display().unlock();
-    display().present();
-    if (display().keyPressed()) break;
-    --counter;
-  } while (counter > 0);
-}
-
 int demoSequence(const DataFiles& data) {
   SequenceGlobals globals;
-  auto scratch = newFrame();
+  FrameBuffer scratch = allocateFrame();
   scratchFrame = scratch.get();
   clearSyncFlag();
 
@@ -89,7 +73,7 @@ int demoSequence(const DataFiles& data) {
   }
   publishDisplay(&output);
 
-  auto black = newFrame();
+  FrameBuffer black = allocateFrame();
   fillFrame(black.get(), 0);
   blackFrame = black.get();
 
@@ -126,44 +110,35 @@ int demoSequence(const DataFiles& data) {
   waitForSyncOrKey();
   consumeKey();
 
-  LogoZoom();
-  clearSyncFlag();
-  consumeKey();
-
+  // The scene list: each scene, then what the sequence does after it. The
+  // light scenes share their angles and buffers; each buffer is allocated
+  // just before the first scene that uses it.
   LightSceneState light;
-  LightSweep(light);
-  consumeKey();
-  clearSyncFlag();
-
-  light.fadeBuffer = newFrame();
-  CrossfadeSweep(light);
-  clearSyncFlag();
-  consumeKey();
-
-  light.zoomBase = newFrame();
-  light.zoomMap = newFrame();
-  RotozoomStrobe(light);
-  consumeKey();
-
-  stillPicture();
-
-  StoryText();
-  consumeKey();
-  clearSyncFlag();
-
-  Scene3D();
-  consumeKey();
-  clearSyncFlag();
-
-  PrototypeText();
-  consumeKey();
-  clearSyncFlag();
-
-  Greetings(tunnel);
-  clearSyncFlag();
-
-  CreditsFadeIn();
-  output.readKey();
+  using enum After;
+  const SequenceStep steps[] = {
+      {1, "LogoZoom", LogoZoom, {ClearSync, ConsumeKey}},
+      {2, "LightSweep", [&] { LightSweep(light); }, {ConsumeKey, ClearSync}},
+      {3, "CrossfadeSweep", [&] { light.fadeBuffer = allocateFrame(); CrossfadeSweep(light); }, {ClearSync, ConsumeKey}},
+      {4, "RotozoomStrobe",
+       [&] {
+         light.zoomBase = allocateFrame();
+         light.zoomMap = allocateFrame();
+         RotozoomStrobe(light);
+       },
+       {ConsumeKey}},
+      {5, "StillPicture", StillPicture, {WaitForSyncOrKey, ConsumeKey, ClearSync, ConsumeKey}, true},
+      {6, "StoryText", StoryText, {ConsumeKey, ClearSync}},
+      {7, "Scene3D", Scene3D, {ConsumeKey, ClearSync}},
+      {8, "PrototypeText", PrototypeText, {ConsumeKey, ClearSync}},
+      {9, "Greetings", [&] { Greetings(tunnel); }, {ClearSync}},
+      {10, "CreditsFadeIn", CreditsFadeIn, {ReadKey}},
+  };
+  for (const SequenceStep& step : steps) {
+    std::optional<TraceScope> scope;
+    if (step.tracedHere) scope.emplace(step.scene);
+    step.run();
+    for (After after : step.after) perform(after);
+  }
 
   output.close();
   stopMusic();

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/data_files.h"
+#include "platform/data_files.h"
 #include "app/demo_sequence.h"
 #include "app/options.h"
 #include "app/startup_objects.h"

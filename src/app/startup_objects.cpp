@@ -5,11 +5,6 @@
 #include "scenes/shared_state.h"
 
 namespace tolvarin {
-namespace {
-
-Timer* g_timer = nullptr;
-
-}  // namespace
 
 void loadPicture(Picture& picture, const DataFiles& data, const char* name, int width, int minHeight) {
   const std::string path = data.path(name);
@@ -22,7 +17,7 @@ void loadPicture(Picture& picture, const DataFiles& data, const char* name, int 
 }
 
 StartupObjects::StartupObjects(const DataFiles& data) {
-  g_timer = &timer;
+  demoTimer = &timer;
   loadPicture(qxMap1, data, "qxmap1.g", 320, 240);
   loadPicture(qx, data, "qx.g", 320, 240);
   loadPicture(quarnel, data, "quarnel.g", 320, 240);
@@ -65,9 +60,7 @@ StartupObjects::~StartupObjects() {
   // Reverse order of construction: the second font, the first, the timer last.
   font2.reset();
   font1.reset();
-  g_timer = nullptr;
+  demoTimer = nullptr;
 }
-
-Timer& demoTimer() { return *g_timer; }
 
 }  // namespace tolvarin

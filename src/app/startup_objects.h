@@ -5,7 +5,7 @@
 // (The screen and projection constants are compile-time constants.)
 #include <memory>
 
-#include "app/data_files.h"
+#include "platform/data_files.h"
 #include "assets/bitmap_font.h"
 #include "assets/picture.h"
 #include "gfx3d/mesh.h"
@@ -26,9 +26,6 @@ class StartupObjects {
   std::unique_ptr<BitmapFont> font2;
   Mesh esfera, columna, qxMesh;
 };
-
-// The demo's stopwatch (built with the start-up objects).
-Timer& demoTimer();
 
 // Loads a picture, warning on stderr when it is missing, unreadable or
 // smaller than width x minHeight (the scenes then use a black stand-in).

@@ -117,17 +117,17 @@ void drawTunnel(const TunnelTables& tables, const Pixel* texture, const std::int
 void Greetings(const TunnelTables& tables) {
   TraceScope scene("Greetings");
   initGlyphTable();  // also undoes the blank parenthesis of the prototype text
-  std::unique_ptr<Pixel[]> layer(new Pixel[kFramePixels]);
+  FrameBuffer layer = allocateFrame();
   std::int32_t wobble[kWobbleEntries] = {};
   fillFrame(layer.get(), 0);
   if (font1 != nullptr) font1->inverted = false;
   if (keyPending()) return;
 
   const Pixel* texture = picturePixels(imgTunel, kTextureSize, kTextureSize);
-  std::unique_ptr<Pixel[]> ownScratch;
+  FrameBuffer ownScratch;
   Pixel* scratch = scratchFrame;
   if (scratch == nullptr) {
-    ownScratch.reset(new Pixel[kFramePixels]());
+    ownScratch = allocateFrame();
     scratch = ownScratch.get();
   }
 

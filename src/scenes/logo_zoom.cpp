@@ -3,8 +3,6 @@
 // far into the logo, back out, cross-fades, and ends on one over-bright frame.
 #include "scenes/logo_zoom.h"
 
-#include <memory>
-
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/sampling_blits.h"
 #include "platform/trace.h"
@@ -20,8 +18,8 @@ struct LogoZoomState {
   const Pixel* relief = picturePixels(imgQxMap1, kFrameWidth, kFrameHeight);
   const Pixel* other = picturePixels(imgHofobia2, kFrameWidth, kFrameHeight);
   // The two work frames, cleared; gone when the scene returns.
-  std::unique_ptr<Pixel[]> p{new Pixel[kFramePixels]()};
-  std::unique_ptr<Pixel[]> q{new Pixel[kFramePixels]()};
+  FrameBuffer p = allocateFrame();
+  FrameBuffer q = allocateFrame();
   double z = 24.6;
   int fade = 0;
   int a = 0;
@@ -31,9 +29,7 @@ struct LogoZoomState {
   // One frame lit by the light at angles (a, a + 250).
   void lightFrame(const Pixel* base, const Pixel* reliefMap) {
     b = (a + 250) % 360;
-    Pixel* frame = display().lock();
-    bumpLight(lightOffsetX(a), lightOffsetY(b), base, frame, reliefMap, 0);
-    showFrame();
+    tolvarin::lightFrame(lightOffsetX(a), lightOffsetY(b), base, reliefMap, 0);
   }
 
   // Zooms the logo and its relief alike, so the light follows the zoomed bevels.

@@ -51,10 +51,10 @@ void PrototypeText() {
   const Pixel* relief = picturePixels(imgEllasMap, kFrameWidth, kTallRows);
   // The frame is composed in the demo's scratch frame (a buffer of our own
   // when run without the demo sequence).
-  std::unique_ptr<Pixel[]> ownScratch;
+  FrameBuffer ownScratch;
   Pixel* scratch = scratchFrame;
   if (scratch == nullptr) {
-    ownScratch.reset(new Pixel[kFramePixels]());
+    ownScratch = allocateFrame();
     scratch = ownScratch.get();
   }
 

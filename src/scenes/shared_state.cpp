@@ -6,6 +6,8 @@
 
 namespace tolvarin {
 
+Timer* demoTimer = nullptr;
+
 Picture* imgQxMap1 = nullptr;
 Picture* imgQx = nullptr;
 Picture* imgQuarnel = nullptr;

@@ -12,6 +12,10 @@ namespace tolvarin {
 class Picture;
 class BitmapFont;
 class Mesh;
+class Timer;
+
+// The demo's stopwatch (a start-up object): the strobe's holds.
+extern Timer* demoTimer;
 
 // Start-up pictures.
 extern Picture* imgQxMap1;

@@ -123,10 +123,6 @@ void creditsPhase(StoryState& s, bool toBlack) {
   }
 }
 
-void discardKey() {
-  if (keyPending()) display().readKey();
-}
-
 }  // namespace
 
 TextPosition storySwayPosition(int b) {
@@ -155,24 +151,16 @@ void StoryText() {
     if (keyPending()) break;
     storyPhase(s, phase, &phase != &kStory[0]);
   }
-  discardKey();
+  consumeKey();
 
   if (!keyPending()) creditsPhase(s, false);
   if (!keyPending()) creditsPhase(s, true);
 
   // Hold the last frame until the next sync (or a key).
-  if (!keyPending()) {
-    for (;;) {
-      if (syncIsSet()) {
-        clearSyncFlag();
-        break;
-      }
-      if (keyPending()) break;
-    }
-  }
-  discardKey();
+  waitForSyncOrKey();
+  consumeKey();
   clearSyncFlag();
-  discardKey();
+  consumeKey();
 }
 
 }  // namespace tolvarin

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "app/demo_sequence.h"
+#include "scenes/credits_fade_in.h"
+#include "scenes/scene_common.h"
 #include "app/startup_objects.h"
 #include "support/headless_runtime.h"
 

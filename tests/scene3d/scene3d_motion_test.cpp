@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "gfx2d/trig_tables.h"
-#include "gfx3d/scene3d_motion.h"
+#include "scenes/scene3d_motion.h"
 
 namespace tolvarin {
 namespace {

@@ -14,7 +14,7 @@
 #include "gfx2d/trig_tables.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
-#include "gfx3d/scene3d.h"
+#include "scenes/scene3d.h"
 #include "gfx3d/transform.h"
 #include "platform/display.h"
 #include "platform/music.h"

@@ -2,7 +2,7 @@
 // state they hand on, and the strobe's pictures, holds and keys.
 #include <gtest/gtest.h>
 
-#include "app/light_scenes.h"
+#include "scenes/light_scenes.h"
 #include "app/startup_objects.h"
 #include "scene_harness.h"
 

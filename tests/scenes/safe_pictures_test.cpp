@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/light_scenes.h"
+#include "scenes/light_scenes.h"
 #include "app/startup_objects.h"
 #include "scenes/greetings.h"
 #include "scenes/logo_zoom.h"

@@ -1,4 +1,4 @@
-#include "gfx3d/scene3d.h"
+#include "scenes/scene3d.h"
 
 #include <cmath>
 
@@ -53,7 +53,7 @@ Scene3DSetup::Scene3DSetup() {
   meshEsfera->cullBackFaces = 1;
   meshColumna->cullBackFaces = 1;
   // The logo keeps the culling it was built with (none): both of its sides show.
-  frame_ = std::make_unique<Pixel[]>(kFramePixels);  // black
+  frame_ = allocateFrame();  // black
 }
 
 Scene3DSetup::~Scene3DSetup() {

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "gfx2d/framebuffer.h"
-#include "gfx3d/scene3d_motion.h"
+#include "scenes/scene3d_motion.h"
 
 namespace tolvarin {
 
@@ -34,7 +34,7 @@ class Scene3DSetup {
 
  private:
   double light_[3];
-  std::unique_ptr<Pixel[]> frame_;
+  FrameBuffer frame_;
 };
 
 // Halves the rotated position of every vertex: the logo is drawn at half the

@@ -1,4 +1,4 @@
-#include "gfx3d/scene3d_motion.h"
+#include "scenes/scene3d_motion.h"
 
 #include "gfx2d/trig_tables.h"
 

@@ -1,4 +1,4 @@
-#include "app/data_files.h"
+#include "platform/data_files.h"
 
 #include <filesystem>
 #include <vector>
