@@ -3,22 +3,27 @@
 // BM_MemcpyFrame from the same run.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <random>
 #include <vector>
 
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/sampling_blits.h"
 #include "gfx2d/trig_tables.h"
+#include "gfx2d/tunnel_pixels.h"
+#include "gfx2d/zoom_wrap.h"
 
 namespace {
 
 using tolvarin::Pixel;
 using tolvarin::kFramePixels;
 
-// Three frames of pseudo-random pictures, made once.
+// Three frames of pseudo-random pictures, and tunnel tables and a texture, made once.
 struct Frames {
   std::vector<Pixel> a, b, c;
-  Frames() : a(kFramePixels), b(kFramePixels), c(kFramePixels) {
+  std::vector<std::uint8_t> distance, angle;
+  std::int32_t wobble[tolvarin::kWobbleEntries];
+  Frames() : a(kFramePixels), b(kFramePixels), c(kFramePixels), distance(kFramePixels), angle(kFramePixels) {
     std::mt19937 rng(2000);
     for (int i = 0; i < kFramePixels; ++i) {
       a[i] = rng() & 0x00FFFFFFu;
@@ -26,7 +31,12 @@ struct Frames {
       // A smooth relief, as bump maps are.
       const Pixel v = static_cast<Pixel>(((i % 320) + (i / 320)) & 0xFF);
       c[i] = v << 16 | v << 8 | v;
+      // Rings and rays about the centre, as the tunnel's tables are.
+      const int x = i % 320 - 160, y = i / 320 - 120;
+      distance[i] = static_cast<std::uint8_t>((x * x + y * y) / 200);
+      angle[i] = static_cast<std::uint8_t>((x >= 0 ? 0 : 128) + (y * 64) / (std::abs(x) + std::abs(y) + 1));
     }
+    for (int k = 0; k < tolvarin::kWobbleEntries; ++k) wobble[k] = (k * 37) % 300;
     tolvarin::buildTrigTables();
   }
 };
@@ -70,6 +80,9 @@ TOLVARIN_BENCH_PAIR(mirrorQuadrants, (dst))
 TOLVARIN_BENCH_PAIR(rotoZoom, (f.a.data(), dst, 30, 2.01f))
 TOLVARIN_BENCH_PAIR(stretchBlit, (0, 0, 320, 240, f.a.data(), dst))
 TOLVARIN_BENCH_PAIR(bumpLight, (-160, -119, f.a.data(), dst, f.c.data(), 7))
+TOLVARIN_BENCH_PAIR(subtractFromBytes, (f.a.data(), dst, 3))
+TOLVARIN_BENCH_PAIR(zoomWrap, (f.a.data(), dst, 2.35))
+TOLVARIN_BENCH_PAIR(tunnelPixels, (f.distance.data(), f.angle.data(), f.a.data(), f.wobble, 6, dst))
 
 // rotoZoom at the widest zoom the demo uses: reads are spread over the source.
 void BM_rotoZoom_wide(benchmark::State& state) {

@@ -19,7 +19,7 @@
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
 #include "scenes/scene3d.h"
-#include "scenes/byte_fade.h"
+#include "gfx2d/frame_kernels.h"
 #include "scenes/shared_state.h"
 
 namespace {

@@ -1,6 +1,5 @@
-// Benchmarks of the 2D scenes and the light scenes: zoomWrap (as the scene
-// uses it and as the plain loop), one tunnel frame, and the scenes
-// themselves, each run headless for a stretch of frames with the generated
+// Benchmarks of the scenes: one tunnel frame as the greetings draw it, one
+// frame of the logo's zoom phases, and the scenes themselves, each run headless for a stretch of frames with the generated
 // pictures and reported per frame ("per_frame"). Compare with BM_MemcpyFrame.
 //
 // The pictures are read from the data folder beside the benchmark program
@@ -17,6 +16,7 @@
 #include "scenes/light_scenes.h"
 #include "app/startup_objects.h"
 #include "gfx2d/sampling_blits.h"
+#include "gfx2d/zoom_wrap.h"
 #include "gfx2d/trig_tables.h"
 #include "platform/display.h"
 #include "platform/music.h"
@@ -116,27 +116,6 @@ void runScene(benchmark::State& state, std::uint32_t order, int frames, const st
   state.counters["per_frame"] =
       benchmark::Counter(static_cast<double>(presented), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-
-// Zooms the opening scene steps through, in turn.
-template <void (*Zoom)(const Pixel*, Pixel*, double)>
-void zoomFrames(benchmark::State& state) {
-  std::vector<Pixel> src(kFramePixels), dst(kFramePixels);
-  std::mt19937 rng(2000);
-  for (auto& p : src) p = rng() & 0x00FFFFFF;
-  double z = 24.6;
-  for (auto _ : state) {
-    Zoom(src.data(), dst.data(), z);
-    benchmark::DoNotOptimize(dst.data());
-    benchmark::ClobberMemory();
-    z = z > 0.05 ? z - 0.05 : 24.6;
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
-}
-
-void BM_ZoomWrap(benchmark::State& state) { zoomFrames<zoomWrap>(state); }
-void BM_ZoomWrap_reference(benchmark::State& state) { zoomFrames<reference::zoomWrap>(state); }
-BENCHMARK(BM_ZoomWrap);
-BENCHMARK(BM_ZoomWrap_reference);
 
 // One tunnel frame as the greetings draw it: the wobble table and the lookup.
 void BM_TunnelFrame(benchmark::State& state) {

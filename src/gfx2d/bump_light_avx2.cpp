@@ -3,7 +3,7 @@
 // carries the avx2 target attribute and is reached only after a run-time check.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
+#ifdef TOLVARIN_AVX2_KERNELS
 #include <immintrin.h>
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 // at most 127 plus the light stays below 32768.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
+#ifdef TOLVARIN_SSE2_KERNELS
 #include <emmintrin.h>
 
 #include <algorithm>

@@ -5,8 +5,9 @@
 // accept any two arguments naming the same buffer; partially overlapping
 // buffers are not supported.
 //
-// The unqualified functions use SIMD fast paths where they pay and give the
-// same bits as the plain versions in tolvarin::reference.
+// The unqualified functions call the active kernel set (kernel_set.h): SIMD
+// fast paths where they pay, with the same bits as the plain versions in
+// tolvarin::reference.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"
@@ -27,6 +28,9 @@ void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst);
 // Per channel (a + b) >> 1; bits 24-31 of the result are 0 (destination first).
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
+// Every byte of every pixel (all four) becomes max(byte - amount, 0): the
+// fades to and from black. src and dst may be the same buffer.
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount);
 // Mirrors the upper-left quarter into the other three, in place. Row 239 is
 // left untouched (rows 120..238 mirror rows 119..1).
 void mirrorQuadrants(Pixel* frame);
@@ -46,6 +50,7 @@ void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst);
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
 void mirrorQuadrants(Pixel* frame);
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount);
 void drawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
               std::uint32_t colour, Pixel* dst);
 }  // namespace reference

@@ -10,7 +10,7 @@
 // reference, and runs first, so in-place calls stay correct.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
+#ifdef TOLVARIN_AVX2_KERNELS
 #include <immintrin.h>
 
 #include <cstring>
@@ -138,6 +138,20 @@ TOLVARIN_AVX2 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* src
     storeAligned(dst + i + 8, second);
   }
   for (; i < kFramePixels; ++i) dst[i] = detail::averagePixel(srcA[i], srcB[i]);
+}
+
+TOLVARIN_AVX2 void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount) {
+  const __m256i sub = _mm256_set1_epi8(static_cast<char>(amount));
+  const int head = detail::pixelsTo32ByteBoundary(dst);
+  int i = 0;
+  for (; i < head; ++i) dst[i] = detail::subtractPixel(src[i], amount);
+  for (; i + 16 <= kFramePixels; i += 16) {
+    const __m256i first = _mm256_subs_epu8(load(src + i), sub);
+    const __m256i second = _mm256_subs_epu8(load(src + i + 8), sub);
+    storeAligned(dst + i, first);
+    storeAligned(dst + i + 8, second);
+  }
+  for (; i < kFramePixels; ++i) dst[i] = detail::subtractPixel(src[i], amount);
 }
 
 TOLVARIN_AVX2 void mirrorQuadrants(Pixel* frame) {

@@ -34,6 +34,10 @@ void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB) {
   for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::averagePixel(srcA[i], srcB[i]);
 }
 
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount) {
+  for (int i = 0; i < kFramePixels; ++i) dst[i] = detail::subtractPixel(src[i], amount);
+}
+
 void mirrorQuadrants(Pixel* frame) {
   for (int row = 0; row < 120; ++row) {
     Pixel* line = frame + row * kFrameWidth;

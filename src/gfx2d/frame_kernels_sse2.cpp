@@ -2,7 +2,7 @@
 // part of every x86-64 processor, so these need no run-time check.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
+#ifdef TOLVARIN_SSE2_KERNELS
 #include <emmintrin.h>
 
 #include <cstring>
@@ -84,6 +84,11 @@ void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB) {
     const __m128i oddSum = _mm_and_si128(_mm_xor_si128(a, b), ones);
     store(dst + i, _mm_and_si128(_mm_sub_epi8(roundedUp, oddSum), colour));
   }
+}
+
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount) {
+  const __m128i sub = _mm_set1_epi8(static_cast<char>(amount));
+  for (int i = 0; i < kFramePixels; i += 4) store(dst + i, _mm_subs_epu8(load(src + i), sub));
 }
 
 void mirrorQuadrants(Pixel* frame) {

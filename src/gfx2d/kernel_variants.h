@@ -1,17 +1,27 @@
 #pragma once
-// The x86-64 fast paths, one namespace per instruction set. The dispatchers in
-// frame_kernels.cpp and sampling_blits.cpp choose among them; tests call them
-// directly to compare each with the reference. The avx2 functions may only be
-// called when detail::cpuHasAvx2() is true. copyFrame has only the SSE2
-// variant (wider steps gain nothing on a copy), drawLine none at all.
+// The fast paths, one namespace per family. kernel_set.cpp gathers them into
+// the sets the dispatch chooses from; tests reach them through those sets.
+//
+// sse2: 128-bit steps (and the table-driven versions of kernels that gain
+//   from tables more than from vectors). Built wherever SSE2 is the baseline.
+// avx2: 256-bit steps, in functions with the avx2 target attribute (never
+//   whole files), reached only after a run-time check of the processor.
+// Kernels a family does not speed up are taken from the family below it.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"
 
+#if defined(__SSE2__)
+#define TOLVARIN_SSE2_KERNELS 1
+#endif
 #if defined(__x86_64__) && defined(__GNUC__)
-#define TOLVARIN_X86_KERNELS 1
+#define TOLVARIN_AVX2_KERNELS 1
+#endif
 
-namespace tolvarin::sse2 {
+namespace tolvarin {
+
+#ifdef TOLVARIN_SSE2_KERNELS
+namespace sse2 {
 void fillFrame(Pixel* dst, std::uint32_t colour);
 void copyFrame(const Pixel* src, Pixel* dst);
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
@@ -20,14 +30,20 @@ void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst);
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
 void mirrorQuadrants(Pixel* frame);
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount);
 void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale);
 void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                  const Pixel* src, Pixel* dst);
 void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,
                const Pixel* relief, std::int32_t mode);
-}  // namespace tolvarin::sse2
+void zoomWrap(const Pixel* src, Pixel* dst, double z);
+void tunnelPixels(const std::uint8_t* distance, const std::uint8_t* angle, const Pixel* texture,
+                  const std::int32_t* wobble, int shift, Pixel* dst);
+}  // namespace sse2
+#endif
 
-namespace tolvarin::avx2 {
+#ifdef TOLVARIN_AVX2_KERNELS
+namespace avx2 {
 void fillFrame(Pixel* dst, std::uint32_t colour);
 void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
                std::int32_t weightG, std::int32_t weightB);
@@ -35,22 +51,14 @@ void overlayKeyed(const Pixel* top, const Pixel* bottom, Pixel* dst);
 void maskFrame(const Pixel* src, const Pixel* mask, Pixel* dst);
 void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
 void mirrorQuadrants(Pixel* frame);
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount);
 void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale);
 void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                  const Pixel* src, Pixel* dst);
 void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,
                const Pixel* relief, std::int32_t mode);
-}  // namespace tolvarin::avx2
-
-// Inside a dispatcher: returns through the AVX2 or SSE2 variant of a kernel,
-// or falls through to the statement after it when fast paths are off.
-#define TOLVARIN_DISPATCH(name, ...)                              \
-  switch (detail::simdLevel()) {                                  \
-    case detail::SimdLevel::Avx2: return avx2::name(__VA_ARGS__); \
-    case detail::SimdLevel::Sse2: return sse2::name(__VA_ARGS__); \
-    case detail::SimdLevel::None: break;                          \
-  }
-
-#else
-#define TOLVARIN_DISPATCH(name, ...)
+void zoomWrap(const Pixel* src, Pixel* dst, double z);
+}  // namespace avx2
 #endif
+
+}  // namespace tolvarin

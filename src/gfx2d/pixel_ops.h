@@ -36,6 +36,15 @@ inline Pixel overlayPixel(Pixel top, Pixel bottom) { return top != 0 ? top : bot
 
 inline Pixel maskPixel(Pixel src, Pixel mask) { return mask != 0 ? src : 0; }
 
+inline Pixel subtractPixel(Pixel p, std::uint32_t amount) {
+  Pixel out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t b = channelAt(p, shift);
+    out |= (b > amount ? b - amount : 0u) << shift;
+  }
+  return out;
+}
+
 inline Pixel averagePixel(Pixel a, Pixel b) {
   Pixel out = 0;
   for (int shift = 0; shift < 24; shift += 8) {

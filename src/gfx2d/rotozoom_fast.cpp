@@ -4,8 +4,8 @@
 // hole is copied without per-pixel tests.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
-#include <immintrin.h>
+#ifdef TOLVARIN_SSE2_KERNELS
+#include <emmintrin.h>
 
 #include <cstring>
 
@@ -67,6 +67,12 @@ void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
 
 }  // namespace sse2
 
+#ifdef TOLVARIN_AVX2_KERNELS
+}  // namespace tolvarin
+
+#include <immintrin.h>
+
+namespace tolvarin {
 namespace avx2 {
 
 __attribute__((target("avx2"))) void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
@@ -119,6 +125,7 @@ __attribute__((target("avx2"))) void rotoZoom(const Pixel* src, Pixel* dst, int 
 }
 
 }  // namespace avx2
+#endif
 }  // namespace tolvarin
 
 #endif

@@ -3,8 +3,9 @@
 // the rotating zoom, the rectangle stretch and the bump-mapped light. Buffers
 // are 320 pixels per row, 0x00RRGGBB, no alignment required.
 //
-// The unqualified functions use SIMD fast paths where they pay and give the
-// same bits as the plain versions in tolvarin::reference.
+// The unqualified functions call the active kernel set (kernel_set.h): SIMD
+// fast paths where they pay, with the same bits as the plain versions in
+// tolvarin::reference.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"

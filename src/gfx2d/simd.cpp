@@ -27,17 +27,5 @@ bool cpuHasAvx2() {
 #endif
 }
 
-SimdLevel simdLevel() {
-  static const SimdLevel level = [] {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (!simdEnabled()) return SimdLevel::None;
-    return cpuHasAvx2() ? SimdLevel::Avx2 : SimdLevel::Sse2;
-#else
-    return SimdLevel::None;
-#endif
-  }();
-  return level;
-}
-
 }  // namespace detail
 }  // namespace tolvarin

@@ -1,5 +1,5 @@
 #pragma once
-// Run-time choice between the plain kernels and their SIMD fast paths.
+// The switch for the SIMD fast paths, and what the processor can run.
 namespace tolvarin {
 
 // False when the environment variable TOLVARIN_SIMD is "off" (read once, on
@@ -7,10 +7,7 @@ namespace tolvarin {
 [[nodiscard]] bool simdEnabled();
 
 namespace detail {
-// Which fast-path family the unqualified kernels use. Decided once.
-enum class SimdLevel { None, Sse2, Avx2 };
-[[nodiscard]] SimdLevel simdLevel();
-// True when the processor can run the AVX2 variants (independent of the switch).
+// True when the processor can run the AVX2 family (independent of the switch).
 [[nodiscard]] bool cpuHasAvx2();
 }  // namespace detail
 

@@ -3,9 +3,7 @@
 // copied from the row just drawn.
 #include "gfx2d/kernel_variants.h"
 
-#ifdef TOLVARIN_X86_KERNELS
-#include <immintrin.h>
-
+#ifdef TOLVARIN_SSE2_KERNELS
 #include <cstring>
 
 #include "gfx2d/stretch_plan.h"
@@ -49,6 +47,12 @@ void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
 
 }  // namespace sse2
 
+#ifdef TOLVARIN_AVX2_KERNELS
+}  // namespace tolvarin
+
+#include <immintrin.h>
+
+namespace tolvarin {
 namespace avx2 {
 namespace {
 
@@ -74,6 +78,7 @@ void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
 }
 
 }  // namespace avx2
+#endif
 }  // namespace tolvarin
 
 #endif

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/trace.h"
-#include "scenes/byte_fade.h"
+#include "gfx2d/frame_kernels.h"
 #include "scenes/scene_common.h"
 #include "scenes/shared_state.h"
 #include "scenes/credits_fade_in.h"

@@ -11,22 +11,14 @@
 
 #include "assets/bitmap_font.h"
 #include "gfx2d/frame_kernels.h"
+#include "gfx2d/tunnel_pixels.h"
 #include "platform/trace.h"
-#include "scenes/byte_fade.h"
 #include "scenes/scene_common.h"
 #include "scenes/scene_texts.h"
 #include "scenes/shared_state.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-
-#include "gfx2d/simd.h"
-#endif
-
 namespace tolvarin {
 namespace {
-
-constexpr int kTextureSize = 256;
 
 // Where each greeting stands (top-left of its first letter).
 constexpr int kGreetingX[kGreetingCount] = {100, 95, 100, 50, 30, 40, 130, 130, 170, 50, 70, 90, 100, 80, 100, 80};
@@ -39,28 +31,6 @@ constexpr int kFramesPerGreeting = 50;
 bool tablesFitTheScreen(const TunnelTables& t) {
   return t.width == kFrameWidth && t.height == kFrameHeight && t.distance != nullptr && t.angle != nullptr;
 }
-
-// Pixel n shows texture[(byDistance[distance[n]] + (angle[n] << 8)) & 0xFFFF].
-void tunnelPixels(const std::uint32_t* byDistance, const std::uint8_t* distance, const std::uint8_t* angle,
-                  const Pixel* texture, Pixel* dst) {
-  for (int n = 0; n < kFramePixels; ++n) {
-    dst[n] = texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF];
-  }
-}
-
-#if defined(__SSE2__)
-// The same with one 16-byte store per four pixels: the lookups are scalar
-// loads either way, and halving the stores is what pays.
-void tunnelPixelsSse2(const std::uint32_t* byDistance, const std::uint8_t* distance, const std::uint8_t* angle,
-                      const Pixel* texture, Pixel* dst) {
-  auto texel = [&](int n) {
-    return static_cast<int>(texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF]);
-  };
-  for (int n = 0; n < kFramePixels; n += 4) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n), _mm_setr_epi32(texel(n), texel(n + 1), texel(n + 2), texel(n + 3)));
-  }
-}
-#endif
 
 }  // namespace
 
@@ -99,19 +69,7 @@ void drawTunnel(const TunnelTables& tables, const Pixel* texture, const std::int
     fillFrame(dst, 0);
     return;
   }
-  // Per distance d the texel is row (W[d] + t + shift), column (d + shift),
-  // both mod 256, for angle t. Folding everything but t into one 16-bit
-  // index per d leaves one add and one mask per pixel.
-  std::uint32_t byDistance[256];
-  for (int d = 0; d < 256; ++d) {
-    const std::uint32_t row = static_cast<std::uint32_t>(wobble[d] + shift) & 0xFF;
-    const std::uint32_t column = static_cast<std::uint32_t>(d + shift) & 0xFF;
-    byDistance[d] = row << 8 | column;
-  }
-#if defined(__SSE2__)
-  if (simdEnabled()) return tunnelPixelsSse2(byDistance, tables.distance, tables.angle, texture, dst);
-#endif
-  tunnelPixels(byDistance, tables.distance, tables.angle, texture, dst);
+  tunnelPixels(tables.distance, tables.angle, texture, wobble, shift, dst);
 }
 
 void Greetings(const TunnelTables& tables) {
@@ -123,7 +81,7 @@ void Greetings(const TunnelTables& tables) {
   if (font1 != nullptr) font1->inverted = false;
   if (keyPending()) return;
 
-  const Pixel* texture = picturePixels(imgTunel, kTextureSize, kTextureSize);
+  const Pixel* texture = picturePixels(imgTunel, kTunnelTextureSize, kTunnelTextureSize);
   FrameBuffer ownScratch;
   Pixel* scratch = scratchFrame;
   if (scratch == nullptr) {

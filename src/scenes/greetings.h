@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"
+#include "gfx2d/tunnel_pixels.h"
 
 namespace tolvarin {
 
@@ -17,8 +18,6 @@ struct TunnelTables {
 
 // Fills both tables from the record's height and width.
 void buildTunnelTables(TunnelTables& tables);
-
-inline constexpr int kWobbleEntries = 256;
 
 // The wobble's amplitude at frame frameNo (1, 2, ...):
 // 150 - trunc(-150 sin(frameNo mod 360)), within 1..299.

@@ -5,8 +5,8 @@
 
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/sampling_blits.h"
+#include "gfx2d/zoom_wrap.h"
 #include "platform/trace.h"
-#include "scenes/byte_fade.h"
 #include "scenes/scene_common.h"
 #include "scenes/shared_state.h"
 

@@ -8,7 +8,7 @@
 #include "platform/display.h"
 #include "platform/music.h"
 #include "platform/trace.h"
-#include "scenes/byte_fade.h"
+#include "gfx2d/frame_kernels.h"
 #include "scenes/shared_state.h"
 
 namespace tolvarin {

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "gfx2d/frame_kernels.h"
-#include "gfx2d/kernel_variants.h"
+#include "gfx2d/kernel_set.h"
 #include "gfx2d/sampling_blits.h"
 #include "gfx2d/simd.h"
 #include "gfx2d/trig_tables.h"
+#include "gfx2d/tunnel_pixels.h"
 #include "test_frames.h"
 
 namespace tolvarin {
@@ -19,36 +20,12 @@ namespace {
 
 using test::TestFrame;
 
-// One implementation family under test; a null entry has no variant there.
-struct Variant {
-  std::string name;
-  void (*fillFrame)(Pixel*, std::uint32_t);
-  void (*copyFrame)(const Pixel*, Pixel*);
-  void (*crossFade)(const Pixel*, const Pixel*, Pixel*, std::int32_t, std::int32_t, std::int32_t);
-  void (*overlayKeyed)(const Pixel*, const Pixel*, Pixel*);
-  void (*maskFrame)(const Pixel*, const Pixel*, Pixel*);
-  void (*averageFrames)(Pixel*, const Pixel*, const Pixel*);
-  void (*mirrorQuadrants)(Pixel*);
-  void (*rotoZoom)(const Pixel*, Pixel*, int, float);
-  void (*stretchBlit)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, const Pixel*, Pixel*);
-  void (*bumpLight)(std::int32_t, std::int32_t, const Pixel*, Pixel*, const Pixel*, std::int32_t);
-};
-
-std::vector<Variant> variants() {
-  std::vector<Variant> list;
-  list.push_back({"dispatched", fillFrame, copyFrame, crossFade, overlayKeyed, maskFrame, averageFrames,
-                  mirrorQuadrants, rotoZoom, stretchBlit, bumpLight});
-#ifdef TOLVARIN_X86_KERNELS
-  list.push_back({"sse2", sse2::fillFrame, sse2::copyFrame, sse2::crossFade, sse2::overlayKeyed, sse2::maskFrame,
-                  sse2::averageFrames, sse2::mirrorQuadrants, sse2::rotoZoom, sse2::stretchBlit,
-                  sse2::bumpLight});
-  if (detail::cpuHasAvx2()) {
-    list.push_back({"avx2", avx2::fillFrame, nullptr, avx2::crossFade, avx2::overlayKeyed, avx2::maskFrame,
-                    avx2::averageFrames, avx2::mirrorQuadrants, avx2::rotoZoom, avx2::stretchBlit,
-                    avx2::bumpLight});
-  }
-#endif
-  return list;
+// Every fast family this machine runs (the references are what they are
+// compared with).
+std::vector<const KernelSet*> variants() {
+  std::vector<const KernelSet*> sets = availableKernelSets();
+  sets.erase(sets.begin());
+  return sets;
 }
 
 TestFrame randomFrame(std::mt19937& rng, int offset = 1) {
@@ -64,7 +41,8 @@ std::int32_t randomInt(std::mt19937& rng, std::int32_t low, std::int32_t high) {
 }
 
 TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
-  for (const Variant& v : variants()) {
+  for (const KernelSet* set : variants()) {
+    const KernelSet& v = *set;
     SCOPED_TRACE(v.name);
     std::mt19937 rng(1234);
     for (int round = 0; round < 16; ++round) {
@@ -92,6 +70,10 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
             [&](const Pixel* x, const Pixel* y, Pixel* d) { v.crossFade(x, y, d, wr, wg, wb); });
       check("overlayKeyed", reference::overlayKeyed, v.overlayKeyed);
       check("maskFrame", reference::maskFrame, v.maskFrame);
+      const std::uint8_t amount = static_cast<std::uint8_t>(round % 4 == 0 ? 1 : rng());
+      check("subtractFromBytes",
+            [&](const Pixel* x, const Pixel*, Pixel* d) { reference::subtractFromBytes(x, d, amount); },
+            [&](const Pixel* x, const Pixel*, Pixel* d) { v.subtractFromBytes(x, d, amount); });
       check("averageFrames",
             [](const Pixel* x, const Pixel* y, Pixel* d) { reference::averageFrames(d, x, y); },
             [&](const Pixel* x, const Pixel* y, Pixel* d) { v.averageFrames(d, x, y); });
@@ -103,10 +85,8 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
       reference::fillFrame(expected.data(), colour);
       v.fillFrame(actual.data(), colour);
       EXPECT_EQ(actual.pixels(), expected.pixels()) << "fillFrame";
-      if (v.copyFrame != nullptr) {
-        v.copyFrame(b.data(), actual.data());
-        EXPECT_EQ(actual.pixels(), b.pixels()) << "copyFrame";
-      }
+      v.copyFrame(b.data(), actual.data());
+      EXPECT_EQ(actual.pixels(), b.pixels()) << "copyFrame";
       if (HasFailure()) return;
     }
   }
@@ -114,8 +94,8 @@ TEST(Differential, PerPixelKernelsMatchTheReferenceAlsoInPlace) {
 
 TEST(Differential, RotoZoomMatchesTheReference) {
   buildTrigTables();
-  for (const Variant& v : variants()) {
-    if (v.rotoZoom == nullptr) continue;
+  for (const KernelSet* set : variants()) {
+    const KernelSet& v = *set;
     SCOPED_TRACE(v.name);
     std::mt19937 rng(99);
     const TestFrame src = randomFrame(rng);
@@ -136,7 +116,8 @@ TEST(Differential, RotoZoomMatchesTheReference) {
 }
 
 TEST(Differential, StretchBlitMatchesTheReferenceForAnyRectangle) {
-  for (const Variant& v : variants()) {
+  for (const KernelSet* set : variants()) {
+    const KernelSet& v = *set;
     SCOPED_TRACE(v.name);
     std::mt19937 rng(5);
     const TestFrame src = randomFrame(rng);
@@ -161,7 +142,8 @@ TEST(Differential, StretchBlitMatchesTheReferenceForAnyRectangle) {
 }
 
 TEST(Differential, BumpLightMatchesTheReferenceForAnyOffsetAndMode) {
-  for (const Variant& v : variants()) {
+  for (const KernelSet* set : variants()) {
+    const KernelSet& v = *set;
     SCOPED_TRACE(v.name);
     std::mt19937 rng(77);
     const std::vector<std::int32_t> modes = {0, 1, 3, 7, -1, -2, -3, -7, -128, 127, 0x107, 0x1FE, 0x80, 255};
@@ -187,6 +169,30 @@ TEST(Differential, BumpLightMatchesTheReferenceForAnyOffsetAndMode) {
   }
 }
 
+TEST(Differential, TunnelPixelsMatchTheReference) {
+  std::mt19937 rng(2000);
+  std::vector<std::uint8_t> distance(kFramePixels), angle(kFramePixels);
+  for (int n = 0; n < kFramePixels; ++n) {
+    distance[n] = static_cast<std::uint8_t>(rng());
+    angle[n] = static_cast<std::uint8_t>(rng());
+  }
+  std::vector<Pixel> texture(kTunnelTextureSize * kTunnelTextureSize);
+  for (Pixel& p : texture) p = test::biasedPixel(rng);
+  for (const KernelSet* set : variants()) {
+    SCOPED_TRACE(set->name);
+    for (int round = 0; round < 6; ++round) {
+      std::int32_t wobble[kWobbleEntries];
+      // Wobbles and shifts of either sign and beyond a byte.
+      for (auto& w : wobble) w = static_cast<std::int32_t>(rng() % 2000) - 1000;
+      const int shift = round == 5 ? -7 : static_cast<int>(rng() % 5000);
+      TestFrame expected = randomFrame(rng), actual = randomFrame(rng, round % 4);
+      reference::tunnelPixels(distance.data(), angle.data(), texture.data(), wobble, shift, expected.data());
+      set->tunnelPixels(distance.data(), angle.data(), texture.data(), wobble, shift, actual.data());
+      ASSERT_EQ(actual.pixels(), expected.pixels()) << "round " << round;
+    }
+  }
+}
+
 TEST(Differential, BumpLightScalesEveryChannelValueForEveryMode) {
   // Base channels take every value 0..255; the division by |m| is done as a
   // multiply in the fast paths, so every mode byte is checked.
@@ -196,7 +202,8 @@ TEST(Differential, BumpLightScalesEveryChannelValueForEveryMode) {
     base.data()[i] = v << 16 | (255 - v) << 8 | ((v * 7) & 0xFF);
   }
   const TestFrame relief(0x00406080u);
-  for (const Variant& v : variants()) {
+  for (const KernelSet* set : variants()) {
+    const KernelSet& v = *set;
     SCOPED_TRACE(v.name);
     for (std::int32_t mode = -128; mode < 128; ++mode) {
       TestFrame expected, actual;
@@ -204,16 +211,6 @@ TEST(Differential, BumpLightScalesEveryChannelValueForEveryMode) {
       v.bumpLight(-200, -90, base.data(), actual.data(), relief.data(), mode);
       ASSERT_EQ(actual.pixels(), expected.pixels()) << "mode " << mode;
     }
-  }
-}
-
-// Run under TOLVARIN_SIMD=off as well: the switch is read from the environment.
-TEST(SimdSwitch, FollowsTheEnvironment) {
-  const char* value = std::getenv("TOLVARIN_SIMD");
-  const bool off = value != nullptr && std::string(value) == "off";
-  EXPECT_EQ(simdEnabled(), !off);
-  if (off) {
-    EXPECT_EQ(detail::simdLevel(), detail::SimdLevel::None);
   }
 }
 

@@ -12,13 +12,11 @@
 #include <xxhash.h>
 
 #include "gfx2d/frame_kernels.h"
-#include "gfx2d/kernel_variants.h"
+#include "gfx2d/kernel_set.h"
 #include "gfx2d/sampling_blits.h"
-#include "gfx2d/simd.h"
 #include "gfx2d/trig_tables.h"
-#include "scenes/byte_fade.h"
+#include "gfx2d/zoom_wrap.h"
 #include "scenes/greetings.h"
-#include "scenes/logo_zoom.h"
 
 namespace tolvarin::golden {
 
@@ -58,31 +56,35 @@ inline std::uint64_t tunnelTablesHash() {
   return XXH3_64bits(t.distance, kFramePixels) ^ XXH3_64bits(t.angle, kFramePixels) * 3;
 }
 
-inline void tunnelFrame(const Pixel* texture, int frameNo, int phase, int shift, Pixel* dst) {
+// One tunnel frame as the greetings draw it, through one set's tunnel kernel.
+inline void tunnelFrame(const KernelSet& set, const Pixel* texture, int frameNo, int phase, int shift, Pixel* dst) {
   std::int32_t wobble[kWobbleEntries];
   greetingsWobble(greetingsAmplitude(frameNo), phase, wobble);
-  drawTunnel(tunnelTables(), texture, wobble, shift, dst);
+  const TunnelTables& t = tunnelTables();
+  set.tunnelPixels(t.distance, t.angle, texture, wobble, shift, dst);
 }
 
+inline KernelVariant variantOf(const KernelSet& set) {
+  return {set.name,         set.fillFrame,       set.copyFrame,       set.crossFade,   set.overlayKeyed,
+          set.maskFrame,    set.averageFrames,   set.mirrorQuadrants, set.drawLine,    set.subtractFromBytes,
+          set.rotoZoom,     set.stretchBlit,     set.bumpLight,       set.zoomWrap,
+          [&set](const Pixel* texture, int frameNo, int phase, int shift, Pixel* dst) {
+            tunnelFrame(set, texture, frameNo, phase, shift, dst);
+          }};
+}
+
+// Every kernel set this machine runs, and the kernel functions the program
+// calls (through the active set), which go through the scene's own tunnel.
 inline std::vector<KernelVariant> kernelVariants() {
   std::vector<KernelVariant> list;
-  list.push_back({"reference", reference::fillFrame, reference::copyFrame, reference::crossFade,
-                  reference::overlayKeyed, reference::maskFrame, reference::averageFrames,
-                  reference::mirrorQuadrants, reference::drawLine, subtractFromBytes, reference::rotoZoom,
-                  reference::stretchBlit, reference::bumpLight, reference::zoomWrap, tunnelFrame});
+  for (const KernelSet* set : availableKernelSets()) list.push_back(variantOf(*set));
   list.push_back({"dispatched", fillFrame, copyFrame, crossFade, overlayKeyed, maskFrame, averageFrames,
                   mirrorQuadrants, drawLine, subtractFromBytes, rotoZoom, stretchBlit, bumpLight, zoomWrap,
-                  tunnelFrame});
-#ifdef TOLVARIN_X86_KERNELS
-  list.push_back({"sse2", sse2::fillFrame, sse2::copyFrame, sse2::crossFade, sse2::overlayKeyed, sse2::maskFrame,
-                  sse2::averageFrames, sse2::mirrorQuadrants, reference::drawLine, subtractFromBytes,
-                  sse2::rotoZoom, sse2::stretchBlit, sse2::bumpLight, zoomWrap, tunnelFrame});
-  if (detail::cpuHasAvx2()) {
-    list.push_back({"avx2", avx2::fillFrame, sse2::copyFrame, avx2::crossFade, avx2::overlayKeyed,
-                    avx2::maskFrame, avx2::averageFrames, avx2::mirrorQuadrants, reference::drawLine,
-                    subtractFromBytes, avx2::rotoZoom, avx2::stretchBlit, avx2::bumpLight, zoomWrap, tunnelFrame});
-  }
-#endif
+                  [](const Pixel* texture, int frameNo, int phase, int shift, Pixel* dst) {
+                    std::int32_t wobble[kWobbleEntries];
+                    greetingsWobble(greetingsAmplitude(frameNo), phase, wobble);
+                    drawTunnel(tunnelTables(), texture, wobble, shift, dst);
+                  }});
   return list;
 }
 

@@ -1,21 +1,23 @@
 // zoomWrap: the centred, tiling rescale of the opening scene, as a plain
-// double loop (the reference) and as the table-driven version the scene uses.
+// double loop (the reference) and as table-driven fast paths: the sse2
+// family gathers each row with scalar loads, the avx2 family eight pixels
+// per gather instruction.
 //
 // Both follow one rule. With x0 = 320 - (trunc(160z - 160) rem 320) and
 // y0 = 240 - (trunc(120z - 120) rem 240), screen pixel (j, i) of rows 0..238
 // reads source index n = (trunc(y0 + i z) rem 240) * 320 + (trunc(x0 + j z) rem 320),
 // rem following the dividend's sign. An n outside 0..76799 (only possible for
 // z < 0) repeats the last pixel written, 0 before the first.
+#include "gfx2d/zoom_wrap.h"
+
 #include <cmath>
 #include <cstdint>
 
-#include "scenes/logo_zoom.h"
+#include "gfx2d/kernel_set.h"
+#include "gfx2d/kernel_variants.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#ifdef TOLVARIN_AVX2_KERNELS
 #include <immintrin.h>
-
-#include "gfx2d/simd.h"
-#define TOLVARIN_ZOOM_AVX2 1
 #endif
 
 namespace tolvarin {
@@ -47,13 +49,12 @@ void clearRows(Pixel* dst) {
 }
 
 // One row whose every index is in range: out[j] = row[sx[j]].
-void gatherRow(const Pixel* row, const std::int32_t* sx, Pixel* out) {
+[[maybe_unused]] void gatherRow(const Pixel* row, const std::int32_t* sx, Pixel* out) {
   for (int j = 0; j < kFrameWidth; ++j) out[j] = row[sx[j]];
 }
 
-#ifdef TOLVARIN_ZOOM_AVX2
-// The same, eight pixels per gather. Reached only when the processor has
-// AVX2 (and TOLVARIN_SIMD is not off).
+#ifdef TOLVARIN_AVX2_KERNELS
+// The same, eight pixels per gather.
 __attribute__((target("avx2"))) void gatherRowAvx2(const Pixel* row, const std::int32_t* sx, Pixel* out) {
   const auto* from = reinterpret_cast<const int*>(row);
   for (int j = 0; j < kFrameWidth; j += 8) {
@@ -85,10 +86,13 @@ void zoomWrap(const Pixel* src, Pixel* dst, double z) {
 
 }  // namespace reference
 
+namespace {
+
 // sx depends only on the column and sy only on the row, so both are worked out
 // once per call; the pixel loop is then a gather. Rows whose every index is
 // in range (all of them for z >= 0) skip the per-pixel range test.
-void zoomWrap(const Pixel* src, Pixel* dst, double z) {
+template <void (*Gather)(const Pixel*, const std::int32_t*, Pixel*)>
+[[maybe_unused]] void zoomWrapByTables(const Pixel* src, Pixel* dst, double z) {
   if (!zoomIsUsable(z)) return clearRows(dst);
   const std::int64_t x0 = originX(z);
   const std::int64_t y0 = originY(z);
@@ -100,17 +104,12 @@ void zoomWrap(const Pixel* src, Pixel* dst, double z) {
     columnsInRange = columnsInRange && sx[j] >= 0;
   }
 
-#ifdef TOLVARIN_ZOOM_AVX2
-  auto* const gather = detail::simdLevel() == detail::SimdLevel::Avx2 ? gatherRowAvx2 : gatherRow;
-#else
-  auto* const gather = gatherRow;
-#endif
   Pixel last = 0;
   for (int i = 0; i < kRows; ++i) {
     const std::int32_t sy = static_cast<std::int32_t>(sourceStep(y0, i, z, kFrameHeight));
     Pixel* out = dst + i * kFrameWidth;
     if (columnsInRange && sy >= 0) {
-      gather(src + sy * kFrameWidth, sx, out);
+      Gather(src + sy * kFrameWidth, sx, out);
       last = out[kFrameWidth - 1];
       continue;
     }
@@ -121,5 +120,16 @@ void zoomWrap(const Pixel* src, Pixel* dst, double z) {
     }
   }
 }
+
+}  // namespace
+
+void zoomWrap(const Pixel* src, Pixel* dst, double z) { activeKernels().zoomWrap(src, dst, z); }
+
+#ifdef TOLVARIN_SSE2_KERNELS
+void sse2::zoomWrap(const Pixel* src, Pixel* dst, double z) { zoomWrapByTables<gatherRow>(src, dst, z); }
+#endif
+#ifdef TOLVARIN_AVX2_KERNELS
+void avx2::zoomWrap(const Pixel* src, Pixel* dst, double z) { zoomWrapByTables<gatherRowAvx2>(src, dst, z); }
+#endif
 
 }  // namespace tolvarin
