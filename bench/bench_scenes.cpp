@@ -20,6 +20,7 @@
 #include "gfx2d/trig_tables.h"
 #include "platform/display.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "platform/runtime.h"
 #include "scenes/greetings.h"
 #include "scenes/logo_zoom.h"
@@ -108,7 +109,7 @@ void runScene(benchmark::State& state, std::uint32_t order, int frames, const st
       return;
     }
     publishDisplay(&output);
-    clearSyncFlag();
+    musicClock().clearSync();
     scene();
     publishDisplay(nullptr);
     presented += runtime.framesPresented();

@@ -12,6 +12,7 @@
 #include "gfx2d/trig_tables.h"
 #include "platform/display.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "platform/trace.h"
 #include "scenes/credits_fade_in.h"
 #include "scenes/greetings.h"
@@ -42,7 +43,7 @@ struct SequenceStep {
 
 void perform(After step) {
   switch (step) {
-    case After::ClearSync: clearSyncFlag(); break;
+    case After::ClearSync: musicClock().clearSync(); break;
     case After::ConsumeKey: consumeKey(); break;
     case After::WaitForSyncOrKey: waitForSyncOrKey(); break;
     case After::ReadKey: display().readKey(); break;
@@ -64,7 +65,7 @@ int demoSequence(const DataFiles& data) {
   SequenceGlobals globals;
   FrameBuffer scratch = allocateFrame();
   scratchFrame = scratch.get();
-  clearSyncFlag();
+  musicClock().clearSync();
 
   Display output;
   if (!output.open()) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/music_clock.h"
 #include "platform/runtime.h"
 
 namespace tolvarin {
@@ -11,6 +12,18 @@ std::atomic<std::uint8_t> syncFlag{0};
 void onMusicSync(HSYNC, std::uint32_t, std::uint32_t) { syncFlag.store(1, std::memory_order_relaxed); }
 
 namespace {
+
+// The program's clock: syncFlag (relaxed ordering is all a one-byte flag
+// needs) and the audio layer's position.
+class SyncFlagClock final : public MusicClock {
+ public:
+  std::uint32_t position() override { return musicPosition(); }
+  bool takeSync() override { return syncFlag.exchange(0, std::memory_order_relaxed) != 0; }
+  bool syncWaiting() override { return syncFlag.load(std::memory_order_relaxed) != 0; }
+  void clearSync() override { syncFlag.store(0, std::memory_order_relaxed); }
+};
+
+std::atomic<MusicClock*> g_clockOverride{nullptr};
 
 void showLibraryError(const char* what) {
   char message[200];
@@ -52,6 +65,14 @@ bool startMusic(const char* moduleFile) {
 }
 
 std::uint32_t musicPosition() { return runtime().musicPositionNow(); }
+
+MusicClock& musicClock() {
+  static SyncFlagClock programClock;
+  MusicClock* forced = g_clockOverride.load(std::memory_order_relaxed);
+  return forced != nullptr ? *forced : programClock;
+}
+
+void installMusicClock(MusicClock* clock) { g_clockOverride.store(clock, std::memory_order_relaxed); }
 
 void stopMusic() {
   AudioLibrary& bass = runtime().audio();

@@ -1,7 +1,8 @@
 #pragma once
 // The demo's music and its two time signals: syncFlag, raised each time the
 // module's marker instrument (32) plays a note, and musicPosition(), whose low
-// byte is the order number the module has reached.
+// byte is the order number the module has reached. Scenes read both through
+// the music clock (music_clock.h).
 #include <atomic>
 #include <cstdint>
 
@@ -10,11 +11,8 @@
 namespace tolvarin {
 
 // 1 = a sync has arrived and not yet been consumed. Set by onMusicSync on the
-// audio thread; tested and cleared by the main thread.
+// audio thread; taken and cleared by the main thread through musicClock().
 extern std::atomic<std::uint8_t> syncFlag;
-
-inline bool syncIsSet() { return syncFlag.load(std::memory_order_relaxed) != 0; }
-inline void clearSyncFlag() { syncFlag.store(0, std::memory_order_relaxed); }
 
 // Instrument sync on instrument 32 (low word), any note (high word 0xFFFF).
 inline constexpr std::uint32_t musicSyncInstrument = 0xFFFF0020;

@@ -28,7 +28,7 @@ void CrossfadeSweep(LightSceneState& s) {
     lightFrame(lightOffsetX(s.b), offsetY, s.fadeBuffer.get(), relief, 0);
     s.b = (s.b + 28) % 360;
     // The sync is not consumed here: once one has come, the first odd order ends the scene.
-    if (syncIsSet() && musicOrderIsOdd()) {
+    if (syncWaiting() && musicOrderIsOdd()) {
       lightFrame(lightOffsetX(s.b), offsetY, s.fadeBuffer.get(), relief, 7);
       return;
     }

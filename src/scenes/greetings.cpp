@@ -109,13 +109,10 @@ void Greetings(const TunnelTables& tables) {
       Pixel* frame = display().lock();
       overlayKeyed(layer.get(), scratch, frame);
       subtractFromBytes(layer.get(), layer.get(), 1);
-      clearSyncFlag();  // syncs during the greetings are ignored
+      clearSync();  // syncs during the greetings are ignored
     } else {
       if (!tunnelOnly) tunnelOnly.emplace("Greetings.tunnel");
-      if (syncIsSet()) {
-        clearSyncFlag();
-        ++syncCount;
-      }
+      if (takeSync()) ++syncCount;
       if (syncCount == 2) return;  // this frame is not shown
       Pixel* frame = display().lock();
       copyFrame(scratch, frame);

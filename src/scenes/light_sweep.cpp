@@ -19,10 +19,7 @@ void LightSweep(LightSceneState& s) {
     s.idx = (s.b + 250) % 360;
     lightFrame(lightOffsetX(s.b), lightOffsetY(s.idx), base, relief, 0);
     s.b = (s.b + 28) % 360;
-    if (syncIsSet()) {
-      clearSyncFlag();
-      ++s.syncCount;
-    }
+    if (takeSync()) ++s.syncCount;
     // Exactly one sync: a second one before an odd order leaves only a key
     // to end the scene.
     if (s.syncCount == 1 && musicOrderIsOdd()) {

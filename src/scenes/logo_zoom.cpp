@@ -58,8 +58,7 @@ void flyIn(LogoZoomState& s) {
     s.lightFrame(s.q.get(), s.relief);
     s.a = (s.a + 28) % 360;
     // A sync that comes while the fade is still running counts as well.
-    if (syncIsSet()) ++s.syncCount;
-    clearSyncFlag();
+    if (takeSync()) ++s.syncCount;
     // The position is read only once the other two conditions hold.
     if (s.syncCount >= 2 && s.fade >= 256 && musicOrderIsOdd()) return;
     if (keyPending()) return;
@@ -89,7 +88,7 @@ void zoomOut(LogoZoomState& s) {
     s.zoomFrame();
     if (s.z <= 1.0) {
       s.z += 0.05;
-    } else if (syncIsSet() && musicOrderIsOdd()) {
+    } else if (syncWaiting() && musicOrderIsOdd()) {
       return;
     }
     if (keyPending()) return;
@@ -120,7 +119,7 @@ void crossFadeOut(LogoZoomState& s) {
 void LogoZoom() {
   TraceScope scene("LogoZoom");
   LogoZoomState s;
-  clearSyncFlag();
+  clearSync();
 
   // A phase that finds a key pending draws nothing; the key stays pending,
   // so the later phases are skipped too and only the final frame is drawn.
@@ -131,7 +130,7 @@ void LogoZoom() {
   if (!keyPending()) crossFadeOut(s);
 
   // The over-bright last frame: the logo with its colours tripled.
-  clearSyncFlag();
+  clearSync();
   Pixel* frame = display().lock();
   bumpLight(lightOffsetX(s.a), lightOffsetY(s.b), s.logo, frame, s.relief, 3);
   showFrame();

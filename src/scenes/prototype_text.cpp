@@ -80,10 +80,7 @@ void PrototypeText() {
     j = (j + 30) % 360;
     // Only i mod 360 is ever used, so i is kept reduced and cannot overflow.
     i = (i + 4) % 360;
-    if (syncIsSet()) {
-      clearSyncFlag();
-      ++syncCount;
-    }
+    if (takeSync()) ++syncCount;
     if (syncCount == 2) return;
     if (keyPending()) return;
   }

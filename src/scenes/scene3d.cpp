@@ -6,9 +6,8 @@
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
 #include "platform/display.h"
-#include "platform/music.h"
 #include "platform/trace.h"
-#include "gfx2d/frame_kernels.h"
+#include "scenes/scene_common.h"
 #include "scenes/shared_state.h"
 
 namespace tolvarin {
@@ -33,10 +32,7 @@ void presentFrame(Display& out, const Pixel* frame) {
 
 // Several syncs between two reads count once.
 void countSync(int& n) {
-  if (syncIsSet()) {
-    clearSyncFlag();
-    n += 1;
-  }
+  if (takeSync()) n += 1;
 }
 
 }  // namespace
@@ -133,7 +129,7 @@ void Scene3D() {
 
   // The key that ended phase 1 (or skipped it) is spent here: phase 2 runs.
   n = 0;
-  clearSyncFlag();
+  clearSync();
   if (out.keyPressed()) out.readKey();
   startPhase2(m);
 
@@ -148,7 +144,7 @@ void Scene3D() {
     }
   }
 
-  clearSyncFlag();
+  clearSync();
   if (out.keyPressed()) out.readKey();
 }
 

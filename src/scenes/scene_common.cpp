@@ -16,10 +16,7 @@ const Pixel* screenPicture(const Picture* picture) { return picturePixels(pictur
 void waitForSyncOrKey() {
   if (keyPending()) return;
   for (;;) {
-    if (syncIsSet()) {
-      clearSyncFlag();
-      return;
-    }
+    if (takeSync()) return;
     if (keyPending()) return;
   }
 }

@@ -7,7 +7,7 @@
 #include "gfx2d/framebuffer.h"
 #include "gfx2d/trig_tables.h"
 #include "platform/display.h"
-#include "platform/music.h"
+#include "platform/music_clock.h"
 
 namespace tolvarin {
 
@@ -19,9 +19,13 @@ class Picture;
 inline int lightOffsetX(int angle) { return static_cast<int>(100.0 * cosTable[angle] - 160.0); }
 inline int lightOffsetY(int angle) { return static_cast<int>(100.0 * cosTable[angle] - 120.0); }
 
-// The order number the module has reached: the low byte of the position.
-inline unsigned musicOrder() { return musicPosition() & 0xFFu; }
-inline bool musicOrderIsOdd() { return (musicPosition() & 1u) != 0; }
+// The music, through its clock: the order number the module has reached (the
+// low byte of the position), and the syncs.
+inline unsigned musicOrder() { return musicClock().position() & 0xFFu; }
+inline bool musicOrderIsOdd() { return (musicClock().position() & 1u) != 0; }
+inline bool takeSync() { return musicClock().takeSync(); }
+inline bool syncWaiting() { return musicClock().syncWaiting(); }
+inline void clearSync() { musicClock().clearSync(); }
 
 inline bool keyPending() { return display().keyPressed(); }
 

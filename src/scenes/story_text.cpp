@@ -159,7 +159,7 @@ void StoryText() {
   // Hold the last frame until the next sync (or a key).
   waitForSyncOrKey();
   consumeKey();
-  clearSyncFlag();
+  clearSync();
   consumeKey();
 }
 

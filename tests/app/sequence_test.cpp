@@ -32,7 +32,7 @@ TEST(WaitForSyncOrKey, APendingKeyReturnsAtOnceAndLeavesTheSyncFlag) {
   h.runtime.poll();  // the key at 0 s is now pending
   syncFlag = 1;
   waitForSyncOrKey();
-  EXPECT_TRUE(syncIsSet());
+  EXPECT_TRUE(musicClock().syncWaiting());
   EXPECT_TRUE(display().keyPressed());
   consumeKey();
   EXPECT_FALSE(display().keyPressed());
@@ -48,7 +48,7 @@ TEST(WaitForSyncOrKey, PollsUntilASyncArrivesAndClearsIt) {
   h.audio.syncProc = &onMusicSync;
   waitForSyncOrKey();
   EXPECT_NEAR(h.runtime.now(), 0.25, 0.0015);
-  EXPECT_FALSE(syncIsSet());
+  EXPECT_FALSE(musicClock().syncWaiting());
   // A key that arrives while waiting ends the wait too.
   HeadlessRuntime k(withKeys({1.5}, 5.0));
   k.openDisplay();

@@ -11,6 +11,7 @@
 #include "formats/g_writer.h"
 #include "platform/module_audio.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "platform/runtime.h"
 #include "support/fixture_modules.h"
 
@@ -27,8 +28,8 @@ std::string writeFixture() {
 bool waitForSync(Runtime& runtime, double limitSeconds) {
   const double end = runtime.now() + limitSeconds;
   while (runtime.now() < end) {
-    if (syncIsSet()) {
-      clearSyncFlag();
+    if (musicClock().syncWaiting()) {
+      musicClock().clearSync();
       return true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -43,7 +44,7 @@ void playTwoMarkers(const char* driver) {
   ModuleAudio& layer = *audio;
   Runtime runtime(RuntimeConfig{}, std::make_unique<HeadlessBackend>(), std::move(audio));
   RuntimeScope scope(runtime);
-  clearSyncFlag();
+  musicClock().clearSync();
   ASSERT_TRUE(startMusic(file.c_str()));
   EXPECT_GT(layer.deviceBufferFrames(), 0);
   EXPECT_LE(layer.deviceBufferFrames(), 1024);
@@ -52,7 +53,7 @@ void playTwoMarkers(const char* driver) {
   ASSERT_TRUE(waitForSync(runtime, 5.0)) << "second marker (row 5) never heard";
   EXPECT_EQ(musicPosition() >> 16, 5u);
   stopMusic();  // joins the audio and dispatcher threads
-  EXPECT_FALSE(syncIsSet());
+  EXPECT_FALSE(musicClock().syncWaiting());
 }
 
 TEST(ModuleAudioRealTime, MarkersArriveInOrderOnADevice) { playTwoMarkers("dummy"); }

@@ -9,6 +9,7 @@
 #include "formats/g_writer.h"
 #include "platform/module_audio.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "platform/runtime.h"
 #include "platform/wav_writer.h"
 #include "support/fixture_modules.h"
@@ -28,7 +29,7 @@ std::string writeFixture(const std::string& name) {
 struct OfflineRun {
   explicit OfflineRun(double avOffset = 0.0, std::shared_ptr<PcmSink> sink = nullptr)
       : runtime(makeConfig(avOffset), std::make_unique<HeadlessBackend>(), makeAudio(sink)), scope(runtime) {
-    clearSyncFlag();
+    musicClock().clearSync();
   }
   static RuntimeConfig makeConfig(double avOffset) {
     RuntimeConfig c;
@@ -43,8 +44,8 @@ struct OfflineRun {
   }
   // Advances in 1 ms steps until the flag rises; the time it rose at.
   double timeOfNextSync(double limit) {
-    while (!syncIsSet() && runtime.now() < limit) runtime.poll();
-    clearSyncFlag();
+    while (!musicClock().syncWaiting() && runtime.now() < limit) runtime.poll();
+    musicClock().clearSync();
     return runtime.now();
   }
   Runtime runtime;
@@ -66,7 +67,7 @@ TEST(ModuleAudioOffline, SyncsAndPositionArriveWhenTheirRowIsHeard) {
   ASSERT_TRUE(run.runtime.audio().musicEndedAt().has_value());
   EXPECT_NEAR(*run.runtime.audio().musicEndedAt(), 48 * kRowSeconds, 0.2);
   EXPECT_EQ(musicPosition(), 47u << 16);
-  EXPECT_FALSE(syncIsSet());
+  EXPECT_FALSE(musicClock().syncWaiting());
   stopMusic();
 }
 

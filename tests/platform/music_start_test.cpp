@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "support/headless_runtime.h"
 
 namespace tolvarin {
@@ -19,7 +20,7 @@ TEST(StartMusic, StartsTheModuleWithTheMarkerSync) {
   EXPECT_EQ(h.audio.loadedFile, "dir/004fin.s3m");
   EXPECT_TRUE(h.messages.empty());
   h.audio.raiseSync();
-  EXPECT_TRUE(syncIsSet());
+  EXPECT_TRUE(musicClock().syncWaiting());
   h.audio.position = [] { return 0x00050013u; };
   EXPECT_EQ(musicPosition(), 0x00050013u);
   stopMusic();

@@ -18,6 +18,7 @@
 #include "gfx3d/transform.h"
 #include "platform/display.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "scenes/shared_state.h"
 #include "support/headless_runtime.h"
 
@@ -235,7 +236,7 @@ TEST_F(Scene3DTest, AKeyEndsOnlyThePhaseRunningAndTheSceneReadsIt) {
   EXPECT_EQ(events[2], "end Scene3D.phase1 @6");  // the first frame shown at 0.1 s or later
   EXPECT_EQ(events[3], "begin Scene3D.phase2 @6");
   EXPECT_EQ(events[4], "end Scene3D.phase2 @18");
-  EXPECT_FALSE(syncIsSet());
+  EXPECT_FALSE(musicClock().syncWaiting());
   EXPECT_FALSE(display().keyPressed());
 }
 

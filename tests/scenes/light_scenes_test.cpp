@@ -52,7 +52,32 @@ TEST(CrossfadeSweep, OneSyncStaysArmedUntilTheOrderTurnsOdd) {
   EXPECT_EQ(s.frames(), 20 + 1);
   EXPECT_EQ(light.b, (100 + 20 * 28) % 360);
   EXPECT_EQ(light.fadeWeight, 80);
-  EXPECT_TRUE(syncIsSet());  // never consumed here
+  EXPECT_TRUE(musicClock().syncWaiting());  // never consumed here
+}
+
+// Scenes see the music only through the clock: one installed in place of the
+// program's (as a port would) drives the sweep with no audio layer at all.
+TEST(LightSweep, RunsOnAnyMusicClock) {
+  struct ScriptedClock final : MusicClock {
+    std::uint32_t order = 0;
+    int syncs = 0;
+    std::uint32_t position() override { return order; }
+    bool takeSync() override { return syncs > 0 ? (--syncs, true) : false; }
+    bool syncWaiting() override { return syncs > 0; }
+    void clearSync() override { syncs = 0; }
+  } clock;
+  SceneHarness s;
+  s.h.runtime.setMusicHandle(0);  // the audio layer reports nothing
+  s.afterFrame([&clock](std::int64_t i) {
+    if (i == 2) clock.syncs = 1;
+    if (i == 5) clock.order = 7;
+  });
+  installMusicClock(&clock);
+  LightSceneState light;
+  LightSweep(light);
+  installMusicClock(nullptr);
+  EXPECT_EQ(s.frames(), 6 + 1);
+  EXPECT_EQ(light.syncCount, 1);
 }
 
 TEST(LightScenes, AKeyPendingOnEntryDrawsNothing) {

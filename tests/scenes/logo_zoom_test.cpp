@@ -54,7 +54,7 @@ TEST(LogoZoom, EachPhaseEndsAsSoonAsItsRuleAllows) {
   ASSERT_EQ(s.frames(), 64 + 21 + 21 + 65 + 1);
   EXPECT_GT(bluePixels[64 + 21 + 21 + 63], kFramePixels / 2);  // weight 252
   EXPECT_GT(logoPixels[64 + 21 + 21 + 64], kFramePixels / 2);  // weight 0 again
-  EXPECT_FALSE(syncIsSet());  // consumed by the final frame
+  EXPECT_FALSE(musicClock().syncWaiting());  // consumed by the final frame
 }
 
 // Each phase waits at its end for the music. Frames 0..63 are the fade-in.

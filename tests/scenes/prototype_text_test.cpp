@@ -35,7 +35,7 @@ TEST(PrototypeText, EndsRightAfterTheFrameThatSeesTheSecondSync) {
     s.syncAfter(first + 4);
     PrototypeText();
     EXPECT_EQ(s.frames(), first + 5);
-    EXPECT_FALSE(syncIsSet());
+    EXPECT_FALSE(musicClock().syncWaiting());
   }
 }
 

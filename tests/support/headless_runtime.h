@@ -10,6 +10,7 @@
 
 #include "platform/display.h"
 #include "platform/music.h"
+#include "platform/music_clock.h"
 #include "platform/runtime.h"
 #include "support/fake_audio.h"
 
@@ -28,7 +29,7 @@ class HeadlessRuntime {
         runtime(std::move(config), std::make_unique<HeadlessBackend>(), std::move(audioOwned_)),
         scope_(runtime) {
     runtime.setMessageHandler([this](const char* caption, const char* text) { messages.push_back({caption, text}); });
-    clearSyncFlag();
+    musicClock().clearSync();
   }
 
   static RuntimeConfig virtualConfig() {
