@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/framebuffer.h"
 #include "gfx2d/trig_tables.h"
@@ -41,9 +42,9 @@ struct SceneMeshes {
 
   SceneMeshes() {
     const auto dir = dataDir();
-    loaded = qx.load((dir / "qx.d").string().c_str()) &&
-             esfera.load((dir / "esfera.d").string().c_str()) &&
-             columna.load((dir / "Columna.d").string().c_str());
+    loaded = qx.load((dir / data::qxMesh.name).string().c_str()) &&
+             esfera.load((dir / data::esferaMesh.name).string().c_str()) &&
+             columna.load((dir / data::columnaMesh.name).string().c_str());
     if (!loaded) return;
     for (auto [mesh, colour] : {std::pair{&qx, 0xC8B360u}, {&esfera, 0xFFFFFFu}, {&columna, 0x7F7F7Fu}}) {
       for (int j = 0; j < mesh->faceCount; ++j) mesh->faces[j].colour = colour;

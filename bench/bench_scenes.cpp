@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "scenes/light_scenes.h"
 #include "app/startup_objects.h"
 #include "gfx2d/sampling_blits.h"
@@ -50,9 +51,9 @@ struct DemoObjects {
   std::unique_ptr<std::uint8_t[]> distance{new std::uint8_t[kFramePixels]}, angle{new std::uint8_t[kFramePixels]};
   TunnelTables tunnel{240, 320, distance.get(), angle.get()};
   DemoObjects() {
-    loadPicture(wave, files, "wave.g", 320, 240);
-    loadPicture(alone, files, "alone.g", 320, 240);
-    loadPicture(metal, files, "metal.g", 320, 240);
+    loadPicture(wave, files, data::wave);
+    loadPicture(alone, files, data::alone);
+    loadPicture(metal, files, data::metal);
     imgWave = &wave;
     imgAloneFlash = &alone;
     imgMetal = &metal;

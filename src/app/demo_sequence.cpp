@@ -79,9 +79,9 @@ int demoSequence(const DataFiles& data) {
   blackFrame = black.get();
 
   Picture wave, alone, metal;
-  loadPicture(wave, data, "wave.g", 320, 240);
-  loadPicture(alone, data, "alone.g", 320, 240);
-  loadPicture(metal, data, "metal.g", 320, 240);
+  loadPicture(wave, data, data::wave);
+  loadPicture(alone, data, data::alone);
+  loadPicture(metal, data, data::metal);
   imgWave = &wave;
   imgAloneFlash = &alone;
   imgMetal = &metal;
@@ -90,8 +90,9 @@ int demoSequence(const DataFiles& data) {
 
   // The first mesh that fails ends the program at once, silently; the later
   // ones are not tried.
-  if (!meshQx->load(data.path("qx.d").c_str()) || !meshEsfera->load(data.path("esfera.d").c_str()) ||
-      !meshColumna->load(data.path("Columna.d").c_str())) {
+  if (!meshQx->load(data.path(data::qxMesh.name).c_str()) ||
+      !meshEsfera->load(data.path(data::esferaMesh.name).c_str()) ||
+      !meshColumna->load(data.path(data::columnaMesh.name).c_str())) {
     return 0;
   }
 
@@ -100,7 +101,7 @@ int demoSequence(const DataFiles& data) {
   TunnelTables tunnel{240, 320, distance.get(), angle.get()};
   buildTunnelTables(tunnel);
 
-  if (!startMusic(data.path("004fin.s3m").c_str())) {
+  if (!startMusic(data.path(data::music.name).c_str())) {
     stopMusic();
     output.close();
     return 1;

@@ -6,8 +6,10 @@
 
 namespace tolvarin {
 
-void loadPicture(Picture& picture, const DataFiles& data, const char* name, int width, int minHeight) {
-  const std::string path = data.path(name);
+void loadPicture(Picture& picture, const DataFiles& data, const DataFile& file) {
+  const std::string path = data.path(file.name);
+  const int width = file.width;
+  const int minHeight = file.height;
   if (!picture.load(path.c_str())) {
     std::fprintf(stderr, "tolvarin: cannot load %s; showing black in its place\n", path.c_str());
   } else if (picture.width != width || picture.height < minHeight) {
@@ -18,17 +20,17 @@ void loadPicture(Picture& picture, const DataFiles& data, const char* name, int 
 
 StartupObjects::StartupObjects(const DataFiles& data) {
   demoTimer = &timer;
-  loadPicture(qxMap1, data, "qxmap1.g", 320, 240);
-  loadPicture(qx, data, "qx.g", 320, 240);
-  loadPicture(quarnel, data, "quarnel.g", 320, 240);
-  loadPicture(hofobia, data, "hofobia.g", 320, 240);
-  loadPicture(hofobia2, data, "hofobia2.g", 320, 240);
-  loadPicture(ojs, data, "ojs.g", 320, 240);
-  loadPicture(ellas, data, "ellas.g", 320, 439);
-  loadPicture(ellasMap, data, "ellasmap.g", 320, 439);
-  loadPicture(tunel, data, "tunel.g", 256, 256);
-  loadPicture(creds, data, "creds.g", 320, 240);
-  const std::string sheet = data.path("fuenteB.g");
+  loadPicture(qxMap1, data, data::qxMap1);
+  loadPicture(qx, data, data::qx);
+  loadPicture(quarnel, data, data::quarnel);
+  loadPicture(hofobia, data, data::hofobia);
+  loadPicture(hofobia2, data, data::hofobia2);
+  loadPicture(ojs, data, data::ojs);
+  loadPicture(ellas, data, data::ellas);
+  loadPicture(ellasMap, data, data::ellasMap);
+  loadPicture(tunel, data, data::tunel);
+  loadPicture(creds, data, data::creds);
+  const std::string sheet = data.path(data::fontSheet.name);
   font1 = std::make_unique<BitmapFont>(sheet.c_str(), glyphTable, kGlyphTableSize - 1, 0);
   font2 = std::make_unique<BitmapFont>(sheet.c_str(), glyphTable, kGlyphTableSize - 1, 0);
   if (!font1->image || !font1->image->pixels) {

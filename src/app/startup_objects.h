@@ -7,6 +7,7 @@
 
 #include "platform/data_files.h"
 #include "assets/bitmap_font.h"
+#include "assets/data_manifest.h"
 #include "assets/picture.h"
 #include "gfx3d/mesh.h"
 #include "platform/timer.h"
@@ -27,8 +28,8 @@ class StartupObjects {
   Mesh esfera, columna, qxMesh;
 };
 
-// Loads a picture, warning on stderr when it is missing, unreadable or
-// smaller than width x minHeight (the scenes then use a black stand-in).
-void loadPicture(Picture& picture, const DataFiles& data, const char* name, int width, int minHeight);
+// Loads a picture, warning on stderr when it is missing, unreadable or not
+// of the size its users need (the scenes then use a black stand-in).
+void loadPicture(Picture& picture, const DataFiles& data, const DataFile& file);
 
 }  // namespace tolvarin

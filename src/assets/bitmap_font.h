@@ -4,20 +4,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "assets/glyph_table.h"
 #include "assets/picture.h"
 #include "gfx2d/framebuffer.h"
 
 namespace tolvarin {
-
-// One rectangle of the font sheet and the character it draws.
-struct Glyph {
-  std::uint8_t code;     // Windows-1252 code; 0 never matches a character
-  std::int32_t x;        // left column in the sheet
-  std::int32_t y;        // top row in the sheet
-  std::int32_t height;   // rows; the last one is never drawn
-  std::int32_t width;    // columns
-  std::int32_t spacing;  // extra pen advance after the glyph
-};
 
 inline constexpr int kGlyphTableSize = 78;
 

@@ -9,7 +9,7 @@ namespace tolvarin {
 class DataFiles {
  public:
   explicit DataFiles(std::string folder = {});
-  // The path to open for a data file name such as "qx.g".
+  // The path to open for one of the demo's data file names.
   std::string path(const char* name) const;
 
  private:

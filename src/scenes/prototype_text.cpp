@@ -19,19 +19,18 @@ namespace {
 // v up to 199.
 constexpr int kTallRows = 439;
 
-// Turns the first closing-parenthesis record into a 15-pixel blank: its new
-// rectangle (x 230..244, rows 100..123) lies below every glyph of the sheet,
-// and the pen moves 15 + 2 = 17 pixels, a word gap. The shared table keeps
-// the change, for both fonts, until initGlyphTable runs again. Returns the
-// record's index.
+// Turns the first closing-parenthesis record into the word gap: a blank
+// rectangle of the sheet, and a pen move of 15 + 2 = 17 pixels. The shared
+// table keeps the change, for both fonts, until initGlyphTable runs again.
+// Returns the record's index.
 int blankParenthesis() {
   for (int n = 0; n < kGlyphTableSize; ++n) {
     Glyph& g = glyphTable[n];
     if (g.code != ')') continue;
-    g.x = 230;
-    g.y = 100;
-    g.width = 15;
-    g.height = 25;
+    g.x = kWordGap.x;
+    g.y = kWordGap.y;
+    g.width = kWordGap.width;
+    g.height = kWordGap.height;
     return n;
   }
   return 0;  // initGlyphTable always provides one

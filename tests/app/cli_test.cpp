@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -134,28 +136,28 @@ class CliData : public ::testing::Test {
 };
 
 TEST_F(CliData, AMissingModuleShowsTheLoadErrorAndExitsWithOne) {
-  fs::remove(dir_ + "/004fin.s3m");
+  fs::remove(dir_ + "/" + std::string(tolvarin::data::music.name));
   EXPECT_EQ(run("--headless --data " + dir_, temp("nomusic.err")), 1);
   EXPECT_NE(slurp(temp("nomusic.err")).find("Can't load music\n(error code: 2)"), std::string::npos);
-  std::ofstream(dir_ + "/004fin.s3m") << "not a module";
+  std::ofstream(dir_ + "/" + std::string(tolvarin::data::music.name)) << "not a module";
   EXPECT_EQ(run("--headless --data " + dir_, temp("badmusic.err")), 1);
   EXPECT_NE(slurp(temp("badmusic.err")).find("Can't load music"), std::string::npos);
 }
 
 TEST_F(CliData, AMissingFirstMeshExitsSilentlyWithZero) {
-  fs::remove(dir_ + "/qx.d");
+  fs::remove(dir_ + "/" + std::string(tolvarin::data::qxMesh.name));
   EXPECT_EQ(run("--headless --data " + dir_ + " --trace " + temp("nomesh.jsonl"), temp("nomesh.err")), 0);
   EXPECT_EQ(slurp(temp("nomesh.err")), "");
   EXPECT_EQ(slurp(temp("nomesh.jsonl")), "");
 }
 
 TEST_F(CliData, MissingPicturesAreWarnedAboutAndTheDemoStillRuns) {
-  fs::remove(dir_ + "/ojs.g");
-  fs::remove(dir_ + "/tunel.g");
+  fs::remove(dir_ + "/" + std::string(tolvarin::data::ojs.name));
+  fs::remove(dir_ + "/" + std::string(tolvarin::data::tunel.name));
   EXPECT_EQ(run("--headless --until 5 --data " + dir_, temp("nopics.err")), 0);
   const std::string err = slurp(temp("nopics.err"));
-  EXPECT_NE(err.find("ojs.g"), std::string::npos);
-  EXPECT_NE(err.find("tunel.g"), std::string::npos);
+  EXPECT_NE(err.find(tolvarin::data::ojs.name), std::string::npos);
+  EXPECT_NE(err.find(tolvarin::data::tunel.name), std::string::npos);
 }
 
 }  // namespace

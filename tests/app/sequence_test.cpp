@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "assets/data_manifest.h"
 #include "app/demo_sequence.h"
 #include "scenes/credits_fade_in.h"
 #include "scenes/scene_common.h"
@@ -63,7 +64,7 @@ class TempData {
   explicit TempData(const char* name) : dir_(fs::path(::testing::TempDir()) / name) {
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    for (const char* mesh : {"qx.d", "esfera.d", "Columna.d"}) {
+    for (const char* mesh : {data::qxMesh.name, data::esferaMesh.name, data::columnaMesh.name}) {
       std::ofstream(dir_ / mesh) << "Vertices: 3 Faces: 1\nVertex list:\n"
                                     "Vertex 0: X:0 Y:0 Z:10\nVertex 1: X:1 Y:0 Z:10\nVertex 2: X:0 Y:1 Z:10\n"
                                     "Face list:\nFace 0: A:0 B:1 C:2\n";
@@ -107,7 +108,7 @@ TEST(DemoSequence, EveryMusicFailureExitsWithOneAfterFreeingTheLibrary) {
 
 TEST(DemoSequence, AMissingFirstMeshEndsSilentlyBeforeTheMusic) {
   TempData data("sequence_missing_mesh");
-  data.remove("qx.d");
+  data.remove(data::qxMesh.name);
   HeadlessRuntime h;
   EXPECT_EQ(runSequence(h, data), 0);
   EXPECT_TRUE(h.audio.calls.empty());

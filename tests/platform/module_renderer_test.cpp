@@ -82,7 +82,7 @@ TEST(ModuleRenderer, FollowsPatternBreaksAndSkipOrdersAndHoldsThePositionAtTheEn
 
 TEST(ModuleRenderer, RejectsWhatIsNotAModule) {
   ModuleRenderer r;
-  EXPECT_EQ(r.load("/nonexistent/004fin.s3m"), BASS_ERROR_FILEOPEN);
+  EXPECT_EQ(r.load("/nonexistent/module.s3m"), BASS_ERROR_FILEOPEN);
   const std::uint8_t junk[300] = {1, 2, 3};
   EXPECT_EQ(r.loadFromMemory(junk, sizeof junk), BASS_ERROR_FORMAT);
   EXPECT_EQ(r.loadFromMemory(junk, 0), BASS_ERROR_FORMAT);

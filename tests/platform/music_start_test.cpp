@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "assets/data_manifest.h"
 #include "platform/music.h"
 #include "platform/music_clock.h"
 #include "support/headless_runtime.h"
@@ -14,10 +15,10 @@ using testing::HeadlessRuntime;
 
 TEST(StartMusic, StartsTheModuleWithTheMarkerSync) {
   HeadlessRuntime h;
-  ASSERT_TRUE(startMusic("dir/004fin.s3m"));
+  ASSERT_TRUE(startMusic("dir/music.s3m"));
   EXPECT_THAT(h.audio.calls, ElementsAre("BASS_GetVersion", "BASS_Init:44100", "BASS_MusicLoad",
                                          "BASS_ChannelSetSync:4294901792", "BASS_Start", "BASS_MusicPlay"));
-  EXPECT_EQ(h.audio.loadedFile, "dir/004fin.s3m");
+  EXPECT_EQ(h.audio.loadedFile, "dir/music.s3m");
   EXPECT_TRUE(h.messages.empty());
   h.audio.raiseSync();
   EXPECT_TRUE(musicClock().syncWaiting());
@@ -51,7 +52,7 @@ TEST(StartMusic, EachFailureShowsItsOwnMessageAndStops) {
     SCOPED_TRACE(c.name);
     HeadlessRuntime h;
     c.breakIt(h.audio);
-    EXPECT_FALSE(startMusic("004fin.s3m"));
+    EXPECT_FALSE(startMusic(data::music.name));
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].caption, c.caption);
     EXPECT_EQ(h.messages[0].text, c.text);

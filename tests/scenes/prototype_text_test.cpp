@@ -22,7 +22,8 @@ TEST(PrototypeText, TheParenthesisStaysBlankUntilTheGreetings) {
   PrototypeText();  // nothing drawn, but the table is already changed
   EXPECT_EQ(s.frames(), 0);
   EXPECT_TRUE(font.inverted);
-  EXPECT_EQ(std::vector<int>({g.code, g.x, g.y, g.width, g.height}), std::vector<int>({')', 230, 100, 15, 25}));
+  EXPECT_EQ(std::vector<int>({g.code, g.x, g.y, g.width, g.height}),
+            std::vector<int>({')', kWordGap.x, kWordGap.y, kWordGap.width, kWordGap.height}));
   Greetings(TunnelTables{});
   EXPECT_EQ(std::vector<int>({g.code, g.x, g.y, g.width, g.height}), std::vector<int>({')', 168, 80, 5, 16}));
   font2 = nullptr;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "platform/module_renderer.h"
 #include "tools/music/audio_checks.h"
 
@@ -109,7 +110,7 @@ DemoRun runDemo(int fps, const std::string& extra = "") {
 // Seconds the module plays, as the program's player renders it.
 double musicSeconds() {
   ModuleRenderer r;
-  EXPECT_EQ(r.load(kData + "/004fin.s3m"), 0);
+  EXPECT_EQ(r.load(kData + "/" + std::string(data::music.name)), 0);
   std::vector<std::int16_t> buffer(2 * 8192);
   std::vector<MusicEvent> events;
   while (r.render(buffer.data(), 8192, events) == 8192) {

@@ -10,25 +10,24 @@ bool writeContactSheet(const std::filesystem::path& dataDir, const std::string& 
   const int shrink = options.shrink;
   Sheet sheet(shrink >= 2 ? 4 * 166 + 6 : 4 * 326 + 6);
   bool ok = true;
-  for (const PictureFile& file : kPictureFiles) {
+  for (PictureFile file : kPictureFiles) {
     Picture picture;
-    if (!loadPicture(dataDir, file, picture)) {
+    if (!loadPicture(dataDir, *file, picture)) {
       ok = false;
       continue;
     }
-    const bool fontSheet = file.height == 128;
-    const int s = fontSheet ? 1 : shrink;
-    const std::string size = std::to_string(file.width) + "x" + std::to_string(file.height);
-    if (file.paletted && options.brightenedOnly) {
-      sheet.add(makePanel(std::string(file.name) + " " + size + " 8-bit, x4", picture.pixels.get(),
-                          file.width, file.height, s, 4));
-    } else if (file.paletted) {
-      sheet.add(makePanel(std::string(file.name) + " " + size + " 8-bit", picture.pixels.get(), file.width,
-                          file.height, s, 1));
-      sheet.add(makePanel(std::string(file.name) + " x4", picture.pixels.get(), file.width, file.height, s, 4));
+    // Panels show the picture as it is (ellas.g is taller than the demo needs).
+    const int width = picture.width;
+    const int height = picture.height;
+    const int s = file->kind == DataKind::FontSheet ? 1 : shrink;
+    const std::string label = std::string(file->name) + " " + std::to_string(width) + "x" + std::to_string(height);
+    if (isPaletted(*file) && options.brightenedOnly) {
+      sheet.add(makePanel(label + " 8-bit, x4", picture.pixels.get(), width, height, s, 4));
+    } else if (isPaletted(*file)) {
+      sheet.add(makePanel(label + " 8-bit", picture.pixels.get(), width, height, s, 1));
+      sheet.add(makePanel(std::string(file->name) + " x4", picture.pixels.get(), width, height, s, 4));
     } else {
-      sheet.add(makePanel(std::string(file.name) + " " + size + " 24-bit", picture.pixels.get(), file.width,
-                          file.height, s, 1));
+      sheet.add(makePanel(label + " 24-bit", picture.pixels.get(), width, height, s, 1));
     }
   }
   return sheet.write(outFile) && ok;

@@ -1,31 +1,31 @@
 #pragma once
-// The demo's picture files as the tool knows them: name, expected size and
-// kind, and loading them through the demo's own loader.
+// The demo's picture files as the tool knows them (from the data manifest),
+// loaded through the demo's own loader.
 #include <array>
 #include <filesystem>
-#include <string>
 
+#include "assets/data_manifest.h"
 #include "assets/picture.h"
 
 namespace tolvarin::assets_tool {
 
-struct PictureFile {
-  const char* name;
-  int width;
-  int height;
-  bool paletted;  // 8-bit file: channels 0..63 once loaded
-};
+using PictureFile = const DataFile*;
 
-inline constexpr std::array<PictureFile, 14> kPictureFiles{{
-    {"quarnel.g", 320, 240, true},  {"qxmap1.g", 320, 240, true},  {"qx.g", 320, 240, true},
-    {"hofobia.g", 320, 240, true},  {"hofobia2.g", 320, 240, true}, {"ojs.g", 320, 240, false},
-    {"alone.g", 320, 240, false},   {"wave.g", 320, 240, false},   {"metal.g", 320, 240, false},
-    {"tunel.g", 256, 256, false},   {"creds.g", 320, 240, false},  {"ellas.g", 320, 480, true},
-    {"ellasmap.g", 320, 480, true}, {"fuenteB.g", 320, 128, true},
-}};
+// Every picture of the data manifest, in its order.
+inline constexpr std::array<PictureFile, 14> kPictureFiles = [] {
+  std::array<PictureFile, 14> pictures{};
+  std::size_t n = 0;
+  for (const DataFile& f : kDataFiles) {
+    if (isPicture(f.kind)) pictures[n++] = &f;
+  }
+  return pictures;
+}();
+
+// 8-bit files load with channels 0..63.
+inline bool isPaletted(const DataFile& file) { return file.kind != DataKind::Picture24; }
 
 // Loads dir/name with Picture::load. False, with a message on stderr, when
-// the file does not load or its size is not the expected one.
-bool loadPicture(const std::filesystem::path& dir, const PictureFile& file, Picture& picture);
+// the file does not load or is not of the size the demo needs.
+bool loadPicture(const std::filesystem::path& dir, const DataFile& file, Picture& picture);
 
 }  // namespace tolvarin::assets_tool

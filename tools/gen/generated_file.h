@@ -7,7 +7,7 @@
 namespace tolvarin::gen {
 
 struct GeneratedFile {
-  std::string name;  // file name inside the data folder, e.g. "qx.g"
+  std::string name;  // file name inside the data folder, from the data manifest
   std::vector<std::uint8_t> bytes;
 };
 

@@ -1,6 +1,7 @@
 // tolvarin-gen: writes every data file of the demo (pictures, font sheet,
 // meshes, music) into one folder. Deterministic: the same source gives
 // byte-identical files. A file whose bytes are unchanged is not rewritten.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "assets/data_manifest.h"
 #include "formats/g_writer.h"
 #include "gen/generated_file.h"
 
@@ -39,6 +41,18 @@ int main(int argc, char** argv) {
                      &tolvarin::gen::generateMusic}) {
     auto part = make();
     for (auto& f : part) files.push_back(std::move(f));
+  }
+  // Exactly the files of the data manifest, each once.
+  for (const tolvarin::DataFile& wanted : tolvarin::kDataFiles) {
+    const auto made = std::count_if(files.begin(), files.end(), [&](const auto& f) { return f.name == wanted.name; });
+    if (made != 1) {
+      std::fprintf(stderr, "tolvarin-gen: made %s %d times\n", wanted.name, static_cast<int>(made));
+      return 1;
+    }
+  }
+  if (files.size() != tolvarin::kDataFiles.size()) {
+    std::fprintf(stderr, "tolvarin-gen: made files that are not in the data manifest\n");
+    return 1;
   }
   for (const auto& file : files) {
     const auto path = out / file.name;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/framebuffer.h"
 #include "gfx2d/trig_tables.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path data = argv[1], out = argv[2];
   std::filesystem::create_directories(out);
   Mesh qx, esfera, columna;
-  for (auto [mesh, name] : {std::pair{&qx, "qx.d"}, {&esfera, "esfera.d"}, {&columna, "Columna.d"}}) {
+  for (auto [mesh, name] : {std::pair{&qx, data::qxMesh.name}, {&esfera, data::esferaMesh.name}, {&columna, data::columnaMesh.name}}) {
     if (!mesh->load((data / name).string().c_str())) {
       std::fprintf(stderr, "tolvarin-mesh-preview: cannot load %s\n", (data / name).c_str());
       return 1;

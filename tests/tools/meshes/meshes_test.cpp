@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "formats/d_writer.h"
 #include "gen/generated_file.h"
 #include "gfx2d/trig_tables.h"
@@ -55,13 +56,13 @@ const Generated& generated() {
 
 TEST(GeneratedMeshes, NamesSizesAndDeterminism) {
   ASSERT_EQ(generated().bytes.size(), 3u);
-  for (const char* name : {"qx.d", "esfera.d", "Columna.d"}) {
+  for (const char* name : {data::qxMesh.name, data::esferaMesh.name, data::columnaMesh.name}) {
     ASSERT_TRUE(generated().bytes.count(name)) << name;
   }
   const std::vector<gen::GeneratedFile> again = gen::generateMeshes();
   for (const auto& f : again) EXPECT_EQ(f.bytes, generated().bytes.at(f.name)) << f.name;
   const std::map<std::string, std::pair<int, int>> faceRange = {
-      {"esfera.d", {200, 600}}, {"Columna.d", {300, 2000}}, {"qx.d", {100, 1000}}};
+      {data::esferaMesh.name, {200, 600}}, {data::columnaMesh.name, {300, 2000}}, {data::qxMesh.name, {100, 1000}}};
   for (const auto& [name, bytes] : generated().bytes) {
     Mesh mesh;
     ASSERT_TRUE(loadBytes(mesh, bytes)) << name;
@@ -118,9 +119,9 @@ TEST(GeneratedMeshes, FramedByTheScenePoses) {
   buildTrigTables();
   setUp3D();
   Mesh sphere, column, emblem;
-  ASSERT_TRUE(loadBytes(sphere, generated().bytes.at("esfera.d")));
-  ASSERT_TRUE(loadBytes(column, generated().bytes.at("Columna.d")));
-  ASSERT_TRUE(loadBytes(emblem, generated().bytes.at("qx.d")));
+  ASSERT_TRUE(loadBytes(sphere, generated().bytes.at(data::esferaMesh.name)));
+  ASSERT_TRUE(loadBytes(column, generated().bytes.at(data::columnaMesh.name)));
+  ASSERT_TRUE(loadBytes(emblem, generated().bytes.at(data::qxMesh.name)));
 
   sphere.rotate(37, 37, 37);
   sphere.setPosition(-50, -50, 136);  // nearest pose of phase 1

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "gen/generated_file.h"
 #include "gen/music/instruments.h"
 #include "gen/music/marker_plan.h"
@@ -113,7 +114,7 @@ TEST(MusicModule, TempoHoldsAndTheBreakdownRowsAreEighthNotes) {
 
 TEST(MusicModule, SameBytesEveryRunAndPinned) {
   EXPECT_EQ(gen::generateMusic().at(0).bytes, moduleBytes());
-  EXPECT_EQ(gen::generateMusic().at(0).name, "004fin.s3m");
+  EXPECT_EQ(gen::generateMusic().at(0).name, data::music.name);
   EXPECT_EQ(fnv1a(moduleBytes()), kModuleHash) << "hash 0x" << std::hex << fnv1a(moduleBytes());
 }
 

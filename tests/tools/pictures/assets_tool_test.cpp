@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "assets_tool/contact_sheet.h"
-#include "assets_tool/light_preview.h"
 #include "assets_tool/picture_set.h"
 #include "assets_tool/sheet.h"
 #include "formats/g_writer.h"
@@ -93,32 +93,28 @@ TEST(AssetsToolPictures, RefusesMissingFilesAndWrongSizes) {
   small.width = 10;
   small.height = 10;
   small.indices.assign(100, 1);
-  ASSERT_TRUE(formats::writeFile((dir.path() / "qx.g").string(), formats::encodeIndexedG(small)));
+  ASSERT_TRUE(formats::writeFile((dir.path() / data::qx.name).string(), formats::encodeIndexedG(small)));
   Picture picture;
-  EXPECT_FALSE(loadPicture(dir.path(), kPictureFiles[2], picture));  // qx.g, 320x240 expected
+  EXPECT_FALSE(loadPicture(dir.path(), data::qx, picture));  // 320x240 needed
   Picture missing;
-  EXPECT_FALSE(loadPicture(dir.path(), kPictureFiles[0], missing));
+  EXPECT_FALSE(loadPicture(dir.path(), data::quarnel, missing));
 }
 
 TEST(AssetsToolSheets, WriteFromAFullSetAndFailWithoutOne) {
   TempDir dir("assets_tool_sheets");
-  for (const PictureFile& file : kPictureFiles) {
-    fs::copy_file(fs::path(TOLVARIN_TEST_DATA_DIR) / file.name, dir.path() / file.name);
+  for (PictureFile file : kPictureFiles) {
+    fs::copy_file(fs::path(TOLVARIN_TEST_DATA_DIR) / file->name, dir.path() / file->name);
   }
   // Every picture the tool knows is one the generator writes.
-  for (const PictureFile& file : kPictureFiles) {
+  for (PictureFile file : kPictureFiles) {
     Picture p;
-    EXPECT_TRUE(loadPicture(dir.path(), file, p)) << file.name;
+    EXPECT_TRUE(loadPicture(dir.path(), *file, p)) << file->name;
   }
   const fs::path contact = dir.path() / "contact.png";
-  const fs::path preview = dir.path() / "preview.png";
   EXPECT_TRUE(writeContactSheet(dir.path(), contact.string(), {2, true}));
   EXPECT_TRUE(isPng(contact));
-  EXPECT_TRUE(writeLightPreview(dir.path(), preview.string()));
-  EXPECT_TRUE(isPng(preview));
-  fs::remove(dir.path() / "tunel.g");
+  fs::remove(dir.path() / data::tunel.name);
   EXPECT_FALSE(writeContactSheet(dir.path(), (dir.path() / "again.png").string(), {1, false}));
-  EXPECT_FALSE(writeLightPreview(dir.path(), (dir.path() / "again2.png").string()));
 }
 
 }  // namespace

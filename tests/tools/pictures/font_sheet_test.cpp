@@ -34,19 +34,6 @@ bool drawnBy(const GlyphRect& g, int x, int y) {
   return x >= g.x && x < g.x + g.width && y >= g.y && y < g.y + g.height - 1;
 }
 
-TEST(FontSheet, MatchesTheDemosGlyphTable) {
-  initGlyphTable();
-  for (std::size_t i = 0; i < kGlyphRects.size(); ++i) {
-    const GlyphRect& mine = kGlyphRects[i];
-    const Glyph& demo = glyphTable[i];
-    EXPECT_EQ(mine.code, demo.code) << i;
-    EXPECT_EQ(mine.x, demo.x) << i;
-    EXPECT_EQ(mine.y, demo.y) << i;
-    EXPECT_EQ(mine.width, demo.width) << i;
-    EXPECT_EQ(mine.height, demo.height) << i;
-  }
-}
-
 TEST(FontSheet, LoadsAtItsSizeWithBlackAsTheKey) {
   const LoadedSheet& s = sheet();
   ASSERT_TRUE(s.picture.pixels);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_manifest.h"
 #include "assets/picture.h"
 #include "gen/generated_file.h"
 
@@ -35,13 +36,13 @@ struct Expected {
 // carry lettering depend on the FreeType and DejaVu versions as well
 // (Debian 12: FreeType 2.12.1, DejaVu 2.37).
 constexpr Expected kExpected[] = {
-    {"quarnel.g", 320, 240, true, 0x7ec8634ffab53889ULL},   {"qxmap1.g", 320, 240, true, 0x7eb9c527a6433c3fULL},
-    {"qx.g", 320, 240, true, 0xf56e5279d02b8476ULL},        {"hofobia.g", 320, 240, true, 0x1dea2a4f0b6766d4ULL},
-    {"hofobia2.g", 320, 240, true, 0x6fdfce5085028cb1ULL},  {"ojs.g", 320, 240, false, 0xd43b179665221846ULL},
-    {"alone.g", 320, 240, false, 0x57914f1d8c305a7aULL},    {"wave.g", 320, 240, false, 0xf3a1262f9171d975ULL},
-    {"metal.g", 320, 240, false, 0x3a7d49ed4613ac22ULL},    {"ellas.g", 320, 480, true, 0x62afeb931987018cULL},
-    {"ellasmap.g", 320, 480, true, 0x147197e081d9aa0dULL},  {"tunel.g", 256, 256, false, 0x5f975f6e85a640cfULL},
-    {"creds.g", 320, 240, false, 0x35dab2cd4abd45d1ULL},    {"fuenteB.g", 320, 128, true, 0xed542c3018490deULL},
+    {data::quarnel.name, 320, 240, true, 0x7ec8634ffab53889ULL},   {data::qxMap1.name, 320, 240, true, 0x7eb9c527a6433c3fULL},
+    {data::qx.name, 320, 240, true, 0xf56e5279d02b8476ULL},        {data::hofobia.name, 320, 240, true, 0x1dea2a4f0b6766d4ULL},
+    {data::hofobia2.name, 320, 240, true, 0x6fdfce5085028cb1ULL},  {data::ojs.name, 320, 240, false, 0xd43b179665221846ULL},
+    {data::alone.name, 320, 240, false, 0x57914f1d8c305a7aULL},    {data::wave.name, 320, 240, false, 0xf3a1262f9171d975ULL},
+    {data::metal.name, 320, 240, false, 0x3a7d49ed4613ac22ULL},    {data::ellas.name, 320, 480, true, 0x62afeb931987018cULL},
+    {data::ellasMap.name, 320, 480, true, 0x147197e081d9aa0dULL},  {data::tunel.name, 256, 256, false, 0x5f975f6e85a640cfULL},
+    {data::creds.name, 320, 240, false, 0x35dab2cd4abd45d1ULL},    {data::fontSheet.name, 320, 128, true, 0xed542c3018490deULL},
 };
 
 std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
@@ -141,7 +142,7 @@ ReliefStats reliefStats(const Picture& p) {
 }
 
 TEST(GeneratedPictures, ReliefsHaveStrongBevelsWithoutCliffs) {
-  for (const char* name : {"qxmap1.g", "ellasmap.g"}) {
+  for (const char* name : {data::qxMap1.name, data::ellasMap.name}) {
     const ReliefStats s = reliefStats(data()[name]);
     EXPECT_TRUE(s.tinted) << name;
     // The light moves by as many pixels as the height differs: bevels bend
@@ -178,9 +179,9 @@ void expectSubjectOnRelief(const Picture& picture, const Picture& relief, const 
 }
 
 TEST(GeneratedPictures, PicturesMatchTheirReliefs) {
-  expectSubjectOnRelief(data()["quarnel.g"], data()["qxmap1.g"], "quarnel.g on qxmap1.g");
-  expectSubjectOnRelief(data()["qx.g"], data()["qxmap1.g"], "qx.g on qxmap1.g");
-  expectSubjectOnRelief(data()["ellas.g"], data()["ellasmap.g"], "ellas.g on ellasmap.g");
+  expectSubjectOnRelief(data()[data::quarnel.name], data()[data::qxMap1.name], "quarnel.g on qxmap1.g");
+  expectSubjectOnRelief(data()[data::qx.name], data()[data::qxMap1.name], "qx.g on qxmap1.g");
+  expectSubjectOnRelief(data()[data::ellas.name], data()[data::ellasMap.name], "ellas.g on ellasmap.g");
 }
 
 // Mean absolute channel difference between columns (or rows) a and b.
@@ -216,22 +217,22 @@ void expectTiles(const Picture& p, bool columns, int period, double tolerance, c
 
 TEST(GeneratedPictures, TunnelTextureTilesBothWays) {
   // Panels on a 64-pixel grid: the wrap is a panel seam like the others.
-  expectTiles(data()["tunel.g"], true, 64, 1.5, "tunel.g");
-  expectTiles(data()["tunel.g"], false, 64, 1.5, "tunel.g");
+  expectTiles(data()[data::tunel.name], true, 64, 1.5, data::tunel.name);
+  expectTiles(data()[data::tunel.name], false, 64, 1.5, data::tunel.name);
   // And no sharper than an average step anywhere in the texture.
-  expectTiles(data()["tunel.g"], true, 1, 4.0, "tunel.g");
-  expectTiles(data()["tunel.g"], false, 1, 4.0, "tunel.g");
+  expectTiles(data()[data::tunel.name], true, 1, 4.0, data::tunel.name);
+  expectTiles(data()[data::tunel.name], false, 1, 4.0, data::tunel.name);
 }
 
 TEST(GeneratedPictures, LogoTilesWhenZoomedOut) {
-  expectTiles(data()["quarnel.g"], true, 1, 2.0, "quarnel.g");
-  expectTiles(data()["quarnel.g"], false, 1, 2.0, "quarnel.g");
+  expectTiles(data()[data::quarnel.name], true, 1, 2.0, data::quarnel.name);
+  expectTiles(data()[data::quarnel.name], false, 1, 2.0, data::quarnel.name);
 }
 
 TEST(GeneratedPictures, FlashPictureBurnsWithoutWhitingOut) {
   // hofobia.g is shown once with every channel multiplied by 7: most of it
   // must keep its colour rather than clip to white.
-  const Picture& p = data()["hofobia.g"];
+  const Picture& p = data()[data::hofobia.name];
   int white = 0;
   int dark = 0;
   const int total = p.width * p.height;
@@ -247,7 +248,7 @@ TEST(GeneratedPictures, FlashPictureBurnsWithoutWhitingOut) {
 TEST(GeneratedPictures, DialogueBandsStayDarkForLightText) {
   // The dialogue draws light (inverted) text near the top and the bottom of
   // ojs.g and alone.g: those bands must be darker than the pictures' middle.
-  for (const char* name : {"ojs.g", "alone.g"}) {
+  for (const char* name : {data::ojs.name, data::alone.name}) {
     const Picture& p = data()[name];
     auto bandLuma = [&](int y0, int y1) {
       double sum = 0.0;
@@ -269,8 +270,8 @@ TEST(GeneratedPictures, FigureFillsEveryPanWindow) {
   // spot that circles about 100 pixels round the middle: in every one of
   // those windows the figure and its relief must cover a good part of the
   // frame across most of its width, and stand out from the background.
-  const Picture& picture = data()["ellas.g"];
-  const Picture& relief = data()["ellasmap.g"];
+  const Picture& picture = data()[data::ellas.name];
+  const Picture& relief = data()[data::ellasMap.name];
   for (int v = 1; v <= 199; v += 6) {
     int raised = 0;
     int left = 320;
@@ -301,7 +302,7 @@ TEST(GeneratedPictures, TunnelIsBrightEnoughForDimGreetings) {
   // Greetings are drawn plain, with channels of at most 63, over the tunnel:
   // the wall must be brighter than that nearly everywhere, so the letters
   // are the darkest thing in view and read at a glance.
-  const Picture& p = data()["tunel.g"];
+  const Picture& p = data()[data::tunel.name];
   int brighter = 0;
   int nearInk = 0;
   for (int k = 0; k < p.width * p.height; ++k) {
@@ -319,8 +320,8 @@ TEST(GeneratedPictures, LogoNameIsBrightOnTheReliefsHighestParts) {
   // quarnel.g paints it in the top 6-bit levels, where it reads first while
   // the scene fades the logo in. It is centred, with room around it so the
   // zoomed-out tiles stay apart.
-  const Picture& p = data()["quarnel.g"];
-  const Picture& relief = data()["qxmap1.g"];
+  const Picture& p = data()[data::quarnel.name];
+  const Picture& relief = data()[data::qxMap1.name];
   int left = p.width;
   int right = -1;
   int top = p.height;
@@ -367,7 +368,7 @@ TEST(GeneratedPictures, RotatingZoomRepeatsWholeLogos) {
   // in rows 0..199, clear of the side columns, and the ground must run on
   // across both joins as it does between any two neighbouring pixels. Rows
   // 200..239, seen full-frame, carry on the ground's pattern.
-  const Picture& relief = data()["qxmap1.g"];
+  const Picture& relief = data()[data::qxMap1.name];
   int ground = 0;
   for (int x = 0; x < 320; ++x) ground = std::max(ground, channel(at(relief, x, 0), 0));
   EXPECT_LE(ground, 4);
@@ -377,7 +378,7 @@ TEST(GeneratedPictures, RotatingZoomRepeatsWholeLogos) {
       ASSERT_LE(channel(at(relief, x, y), 0), ground) << "the logo reaches (" << x << ", " << y << ")";
     }
   }
-  for (const char* name : {"qx.g", "qxmap1.g"}) {
+  for (const char* name : {data::qx.name, data::qxMap1.name}) {
     const Picture& p = data()[name];
     // Neighbours on the ground alone: in the side columns, and in the rows above the logo.
     const double across = pairDifference(p, 199 * 10, [](int i) {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "formats/d_writer.h"
+#include "assets/data_manifest.h"
 #include "gen/generated_file.h"
 #include "gen/meshes/mesh_builder.h"
 
@@ -140,8 +141,8 @@ GeneratedFile fileOf(const char* name, const formats::DMesh& mesh) {
 }  // namespace
 
 std::vector<GeneratedFile> generateMeshes() {
-  return {fileOf("qx.d", makeEmblem()), fileOf("esfera.d", makeSphere()),
-          fileOf("Columna.d", makeColumn())};
+  return {fileOf(data::qxMesh.name, makeEmblem()), fileOf(data::esferaMesh.name, makeSphere()),
+          fileOf(data::columnaMesh.name, makeColumn())};
 }
 
 }  // namespace tolvarin::gen

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "assets/data_manifest.h"
 #include "gen/generated_file.h"
 #include "gen/music/instruments.h"
 #include "gen/music/marker_plan.h"
@@ -87,7 +88,7 @@ formats::S3mModule buildMusicModule() {
 }  // namespace music
 
 std::vector<GeneratedFile> generateMusic() {
-  return {{"004fin.s3m", formats::encodeS3m(music::buildMusicModule())}};
+  return {{data::music.name, formats::encodeS3m(music::buildMusicModule())}};
 }
 
 }  // namespace tolvarin::gen

@@ -6,6 +6,7 @@
 #include <future>
 #include <utility>
 
+#include "assets/data_manifest.h"
 #include "gen/generated_file.h"
 #include "picture_makers.h"
 
@@ -15,36 +16,36 @@ namespace {
 using Job = std::function<std::vector<GeneratedFile>()>;
 
 template <typename Make>
-Job indexed(const char* name, Make make) {
-  return [name, make] { return std::vector<GeneratedFile>{{name, formats::encodeIndexedG(make())}}; };
+Job indexed(const DataFile& file, Make make) {
+  return [&file, make] { return std::vector<GeneratedFile>{{file.name, formats::encodeIndexedG(make())}}; };
 }
 
 template <typename Make>
-Job rgb(const char* name, Make make) {
-  return [name, make] { return std::vector<GeneratedFile>{{name, formats::encodeRgbG(make())}}; };
+Job rgb(const DataFile& file, Make make) {
+  return [&file, make] { return std::vector<GeneratedFile>{{file.name, formats::encodeRgbG(make())}}; };
 }
 
 }  // namespace
 
 std::vector<GeneratedFile> generatePictures() {
   const std::vector<Job> jobs{
-      indexed("quarnel.g", makeQuarnel),
-      indexed("qxmap1.g", makeQxMap),
-      indexed("qx.g", makeQx),
-      indexed("hofobia.g", makeHofobia),
-      indexed("hofobia2.g", makeHofobia2),
-      rgb("ojs.g", makeOjs),
-      rgb("alone.g", makeAlone),
-      rgb("wave.g", makeWave),
-      rgb("metal.g", makeMetal),
+      indexed(data::quarnel, makeQuarnel),
+      indexed(data::qxMap1, makeQxMap),
+      indexed(data::qx, makeQx),
+      indexed(data::hofobia, makeHofobia),
+      indexed(data::hofobia2, makeHofobia2),
+      rgb(data::ojs, makeOjs),
+      rgb(data::alone, makeAlone),
+      rgb(data::wave, makeWave),
+      rgb(data::metal, makeMetal),
       [] {
         const PicturePair ellas = makeEllasPair();
-        return std::vector<GeneratedFile>{{"ellas.g", formats::encodeIndexedG(ellas.picture)},
-                                          {"ellasmap.g", formats::encodeIndexedG(ellas.relief)}};
+        return std::vector<GeneratedFile>{{data::ellas.name, formats::encodeIndexedG(ellas.picture)},
+                                          {data::ellasMap.name, formats::encodeIndexedG(ellas.relief)}};
       },
-      rgb("tunel.g", makeTunel),
-      rgb("creds.g", makeCreds),
-      indexed("fuenteB.g", makeFontSheet),
+      rgb(data::tunel, makeTunel),
+      rgb(data::creds, makeCreds),
+      indexed(data::fontSheet, makeFontSheet),
   };
   std::vector<std::future<std::vector<GeneratedFile>>> running;
   running.reserve(jobs.size());
