@@ -152,7 +152,7 @@ void BM_Scene3DScenePhase1(benchmark::State& state) {
     copyFrame(setup.frame(), surface.data());
     clearDepthBuffer();
     benchmark::DoNotOptimize(surface.data());
-    if (m.f == 510) m = Scene3DMotion{};
+    if (m.frames == 510) m = Scene3DMotion{};
   }
 }
 BENCHMARK(BM_Scene3DScenePhase1);
@@ -174,7 +174,7 @@ void BM_Scene3DScenePhase2(benchmark::State& state) {
     copyFrame(setup.frame(), surface.data());
     clearDepthBuffer();
     benchmark::DoNotOptimize(surface.data());
-    if (m.f == 150 + 360) m = start;
+    if (m.frames == 150 + 360) m = start;
   }
 }
 BENCHMARK(BM_Scene3DScenePhase2);

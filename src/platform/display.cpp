@@ -12,12 +12,11 @@ Display* g_display = nullptr;
 
 }  // namespace
 
-Display::Display() : surface_(new Pixel[kFramePixels]()) {}
+Display::Display() : surface_(allocateFrame()) {}
 
 Display::~Display() {
   if (open_) close();
   if (g_display == this) g_display = nullptr;
-  delete[] surface_;
 }
 
 bool Display::open() {
@@ -27,14 +26,14 @@ bool Display::open() {
 
 Pixel* Display::lock() {
   locked_ = true;
-  return surface_;
+  return surface_.get();
 }
 
 void Display::unlock() { locked_ = false; }
 
 void Display::present() {
   assert(!locked_ && "present() with the surface locked");
-  runtime().present(surface_);
+  runtime().present(surface_.get());
 }
 
 bool Display::keyPressed() { return runtime().keyPending(); }

@@ -35,7 +35,7 @@ class Display {
   void close();
 
  private:
-  Pixel* surface_;
+  FrameBuffer surface_;
   bool locked_ = false;
   bool open_ = false;
 };

@@ -23,12 +23,12 @@ ScreenshotSink::Writer ScreenshotSink::pngWriter() {
 }
 
 ScreenshotSink::ScreenshotSink(std::vector<Shot> shots, Writer writer)
-    : pending_(std::move(shots)), writer_(std::move(writer)), shown_(kFramePixels, 0) {
+    : pending_(std::move(shots)), writer_(std::move(writer)), shown_(allocateFrame()) {
   std::stable_sort(pending_.begin(), pending_.end(), [](const Shot& a, const Shot& b) { return a.time < b.time; });
 }
 
 bool ScreenshotSink::take(const Shot& shot) {
-  if (writer_(shot.path, shown_.data())) return true;
+  if (writer_(shot.path, shown_.get())) return true;
   std::fprintf(stderr, "tolvarin: cannot write the screenshot %s\n", shot.path.c_str());
   return false;
 }
@@ -39,7 +39,7 @@ void ScreenshotSink::frame(const Pixel* pixels, std::int64_t, double shownAt) {
     if (!take(pending_.front())) failed_ = true;
     pending_.erase(pending_.begin());
   }
-  if (!pending_.empty()) std::memcpy(shown_.data(), pixels, kFrameBytes);
+  if (!pending_.empty()) std::memcpy(shown_.get(), pixels, kFrameBytes);
 }
 
 bool ScreenshotSink::finish(double endTime) {
@@ -57,27 +57,18 @@ bool ScreenshotSink::finish(double endTime) {
 
 // --- FrameHashSink ---
 
-FrameHashSink::~FrameHashSink() {
-  if (out_ != nullptr) std::fclose(out_);
-}
-
 bool FrameHashSink::open(const std::string& path) {
-  out_ = std::fopen(path.c_str(), "w");
-  if (out_ == nullptr) return false;
-  std::fprintf(out_, "%s\n", kFrameHashHeader);
+  out_.reset(std::fopen(path.c_str(), "wb"));
+  if (!out_) return false;
+  std::fprintf(out_.get(), "%s\n", kFrameHashHeader);
   return true;
 }
 
 void FrameHashSink::frame(const Pixel* pixels, std::int64_t index, double shownAt) {
-  std::fprintf(out_, "%" PRId64 " %.6f %016" PRIx64 "\n", index, shownAt, frameHash(pixels));
+  std::fprintf(out_.get(), "%" PRId64 " %.6f %016" PRIx64 "\n", index, shownAt, frameHash(pixels));
 }
 
-bool FrameHashSink::finish(double) {
-  const bool ok = std::fflush(out_) == 0 && !std::ferror(out_);
-  std::fclose(out_);
-  out_ = nullptr;
-  return ok;
-}
+bool FrameHashSink::finish(double) { return closeChecked(out_); }
 
 // --- VideoRecorder ---
 
@@ -96,7 +87,7 @@ void EncoderSink::write(const std::int16_t* interleaved, std::size_t frames) {
 }
 
 VideoRecorder::VideoRecorder(std::string path, int fps, int scale)
-    : path_(std::move(path)), fps_(fps), scale_(std::max(1, scale)), held_(kFramePixels, 0) {
+    : path_(std::move(path)), fps_(fps), scale_(std::max(1, scale)), held_(allocateFrame()) {
   videoTemp_ = path_ + (isMkv(path_) ? ".video.mkv" : ".video.mp4");
   soundTemp_ = path_ + (isMkv(path_) ? ".sound.flac" : ".sound.m4a");
   sound_ = std::make_shared<EncoderSink>();
@@ -152,7 +143,7 @@ bool VideoRecorder::start() {
 
 void VideoRecorder::emitUpTo(std::int64_t boundary) {
   for (; nextBoundary_ < boundary && !failed_; ++nextBoundary_) {
-    if (!encoder_.write(held_.data(), kFrameBytes)) {
+    if (!encoder_.write(held_.get(), kFrameBytes)) {
       std::fprintf(stderr, "tolvarin: ffmpeg stopped taking frames\n");
       failed_ = true;
     }
@@ -164,7 +155,7 @@ void VideoRecorder::frame(const Pixel* pixels, std::int64_t, double shownAt) {
   // In virtual time a frame is shown exactly at a frame boundary.
   const std::int64_t boundary = std::llround(shownAt * fps_);
   emitUpTo(boundary);
-  std::memcpy(held_.data(), pixels, kFrameBytes);
+  std::memcpy(held_.get(), pixels, kFrameBytes);
   if (nextBoundary_ == boundary) emitUpTo(boundary + 1);
 }
 

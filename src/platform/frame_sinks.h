@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_handle.h"
 #include "platform/frame_sink.h"
 #include "platform/pcm_sink.h"
 #include "platform/subprocess.h"
@@ -40,20 +41,19 @@ class ScreenshotSink final : public FrameSink {
 
   std::vector<Shot> pending_;  // sorted by time
   Writer writer_;
-  std::vector<Pixel> shown_;
+  FrameBuffer shown_;
   bool failed_ = false;
 };
 
 // --frame-hashes FILE: a comment line, then "index time hash" per presented frame.
 class FrameHashSink final : public FrameSink {
  public:
-  ~FrameHashSink() override;
   [[nodiscard]] bool open(const std::string& path);
   void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
   bool finish(double endTime) override;
 
  private:
-  std::FILE* out_ = nullptr;
+  FileHandle out_;
 };
 
 // Sound handed to an encoder program through a pipe as it is rendered.
@@ -97,7 +97,7 @@ class VideoRecorder final : public FrameSink {
   int scale_;
   Subprocess encoder_;
   std::shared_ptr<EncoderSink> sound_;
-  std::vector<Pixel> held_;
+  FrameBuffer held_;
   std::int64_t nextBoundary_ = 0;
   bool failed_ = false;
   bool started_ = false;

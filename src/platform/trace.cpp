@@ -30,20 +30,17 @@ void appendJsonString(std::string& out, std::string_view s) {
 }  // namespace
 
 Tracer::~Tracer() {
-  if (out_ != nullptr) {
-    std::fflush(out_);
-    if (ownsFile_) std::fclose(out_);
-  }
+  if (out_ != nullptr) std::fflush(out_);
 }
 
 bool Tracer::open(const std::string& path, std::function<TraceStamp()> stamp) {
   std::lock_guard lock(mutex_);
   if (path == "-") {
+    file_.reset();
     out_ = stderr;
-    ownsFile_ = false;
   } else {
-    out_ = std::fopen(path.c_str(), "w");
-    ownsFile_ = true;
+    file_.reset(std::fopen(path.c_str(), "wb"));
+    out_ = file_.get();
   }
   stamp_ = std::move(stamp);
   return out_ != nullptr;

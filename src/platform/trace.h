@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_handle.h"
+
 namespace tolvarin {
 
 struct TraceStamp {
@@ -40,8 +42,8 @@ class Tracer {
   void write(std::string_view event, std::string_view scene);
 
   std::mutex mutex_;
-  std::FILE* out_ = nullptr;
-  bool ownsFile_ = false;
+  FileHandle file_;         // the trace file, unless it goes to stderr
+  std::FILE* out_ = nullptr;  // where lines go: file_ or stderr
   std::function<TraceStamp()> stamp_;
   std::vector<std::string> open_;  // scenes and phases running, outermost first
 };

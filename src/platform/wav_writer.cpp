@@ -39,31 +39,30 @@ WavWriter::~WavWriter() { (void)close(); }
 
 bool WavWriter::open(const std::string& path) {
   path_ = path;
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) return false;
+  file_.reset(std::fopen(path.c_str(), "wb"));
+  if (!file_) return false;
   unsigned char h[44];
   header(h, 0);
-  failed_ = std::fwrite(h, 1, sizeof h, file_) != sizeof h;
+  failed_ = std::fwrite(h, 1, sizeof h, file_.get()) != sizeof h;
   dataBytes_ = 0;
   return !failed_;
 }
 
 void WavWriter::write(const std::int16_t* interleaved, std::size_t frames) {
-  if (file_ == nullptr || frames == 0) return;
+  if (!file_ || frames == 0) return;
   // WAV data is little-endian, as are the machines we build for.
   const std::size_t bytes = frames * kChannels * sizeof(std::int16_t);
-  if (std::fwrite(interleaved, 1, bytes, file_) != bytes) failed_ = true;
+  if (std::fwrite(interleaved, 1, bytes, file_.get()) != bytes) failed_ = true;
   dataBytes_ += bytes;
 }
 
 bool WavWriter::close() {
-  if (file_ == nullptr) return !failed_;
+  if (!file_) return !failed_;
   const std::uint32_t size = dataBytes_ > 0xFFFFFFFFull - 36 ? 0xFFFFFFFFu - 36 : static_cast<std::uint32_t>(dataBytes_);
   unsigned char h[44];
   header(h, size);
-  if (std::fseek(file_, 0, SEEK_SET) != 0 || std::fwrite(h, 1, sizeof h, file_) != sizeof h) failed_ = true;
-  if (std::fclose(file_) != 0) failed_ = true;
-  file_ = nullptr;
+  if (std::fseek(file_.get(), 0, SEEK_SET) != 0 || std::fwrite(h, 1, sizeof h, file_.get()) != sizeof h) failed_ = true;
+  if (!closeChecked(file_)) failed_ = true;
   return !failed_;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/file_handle.h"
 #include "platform/pcm_sink.h"
 
 namespace tolvarin {
@@ -22,7 +23,7 @@ class WavWriter final : public PcmSink {
   const std::string& path() const { return path_; }
 
  private:
-  std::FILE* file_ = nullptr;
+  FileHandle file_;
   std::string path_;
   std::uint64_t dataBytes_ = 0;
   bool failed_ = false;

@@ -17,14 +17,16 @@ struct LogoZoomState {
   const Pixel* logo = picturePixels(imgQuarnel, kFrameWidth, kFrameHeight);
   const Pixel* relief = picturePixels(imgQxMap1, kFrameWidth, kFrameHeight);
   const Pixel* other = picturePixels(imgHofobia2, kFrameWidth, kFrameHeight);
-  // The two work frames, cleared; gone when the scene returns.
-  FrameBuffer p = allocateFrame();
-  FrameBuffer q = allocateFrame();
-  double z = 24.6;
-  int fade = 0;
-  int a = 0;
-  int b = 0;  // second light angle of the last frame drawn
-  int syncCount = 0;
+  // The two work frames, cleared; gone when the scene returns. The first
+  // holds the zoomed (later the cross-faded) logo; the second the faded logo
+  // during the fly-in, then the zoomed relief.
+  FrameBuffer logoWork = allocateFrame();
+  FrameBuffer lightWork = allocateFrame();
+  double z = 24.6;     // zoom: source pixels per screen pixel
+  int fade = 0;        // fade-in, then cross-fade, counter
+  int a = 0;           // light angle, degrees
+  int b = 0;           // second light angle of the last frame drawn
+  int syncCount = 0;   // syncs seen in the fly-in
 
   // One frame lit by the light at angles (a, a + 250).
   void lightFrame(const Pixel* base, const Pixel* reliefMap) {
@@ -34,9 +36,9 @@ struct LogoZoomState {
 
   // Zooms the logo and its relief alike, so the light follows the zoomed bevels.
   void zoomFrame() {
-    zoomWrap(logo, p.get(), z);
-    zoomWrap(relief, q.get(), z);
-    lightFrame(p.get(), q.get());
+    zoomWrap(logo, logoWork.get(), z);
+    zoomWrap(relief, lightWork.get(), z);
+    lightFrame(logoWork.get(), lightWork.get());
     a = (a + 30) % 360;
   }
 };
@@ -48,14 +50,14 @@ void flyIn(LogoZoomState& s) {
   TraceScope phase("LogoZoom.phase1");
   for (;;) {
     if (s.z >= 1.0) {
-      zoomWrap(s.logo, s.p.get(), s.z);
+      zoomWrap(s.logo, s.logoWork.get(), s.z);
       s.z -= 0.4;
     }
     if (s.fade < 256) {
-      subtractFromBytes(s.p.get(), s.q.get(), static_cast<std::uint8_t>(255 - s.fade));
+      subtractFromBytes(s.logoWork.get(), s.lightWork.get(), static_cast<std::uint8_t>(255 - s.fade));
       s.fade += 4;
     }
-    s.lightFrame(s.q.get(), s.relief);
+    s.lightFrame(s.lightWork.get(), s.relief);
     s.a = (s.a + 28) % 360;
     // A sync that comes while the fade is still running counts as well.
     if (takeSync()) ++s.syncCount;
@@ -102,8 +104,8 @@ void crossFadeOut(LogoZoomState& s) {
   s.fade = 0;
   for (;;) {
     const int w = s.fade & 0xFF;
-    crossFade(s.other, s.logo, s.p.get(), w, w, w);
-    s.lightFrame(s.p.get(), s.relief);
+    crossFade(s.other, s.logo, s.logoWork.get(), w, w, w);
+    s.lightFrame(s.logoWork.get(), s.relief);
     s.a = (s.a + 30) % 360;
     if (s.fade < 256) {
       s.fade += 4;

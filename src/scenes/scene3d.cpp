@@ -70,8 +70,8 @@ void drawPhase1Frame(Scene3DMotion& m, Pixel* frame) {
   Mesh& sphere = *meshEsfera;
   Mesh& column = *meshColumna;
   stepPhase1(m);
-  logo.rotate(90, m.t, 1);
-  sphere.rotate(m.s, m.s, m.s);
+  logo.rotate(90, m.logoSwing, 1);
+  sphere.rotate(m.spin, m.spin, m.spin);
   column.rotate(90, 0, 1);
   halveRotated(logo);
   logo.setPosition(0, 20, m.zLogo);
@@ -90,12 +90,12 @@ void drawPhase2Frame(Scene3DMotion& m, Pixel* frame) {
   Mesh& sphere = *meshEsfera;
   Mesh& column = *meshColumna;
   stepPhase2(m);
-  sphere.rotate(m.s, m.s, m.s);
+  sphere.rotate(m.spin, m.spin, m.spin);
   sphere.setPosition(m.xy, m.xy, m.zSphere);
   sphere.drawObjectWire(frame);
   mirrorQuadrants(frame);
   if (m.yLogo < 60.0) {
-    logo.rotate(90, m.t, 1);
+    logo.rotate(90, m.logoSwing, 1);
     halveRotated(logo);
     logo.setPosition(0, m.yLogo, m.yLogo + m.zLogo);
     logo.drawObjectFlat(frame);

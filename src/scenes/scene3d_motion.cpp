@@ -14,48 +14,48 @@ std::int32_t swingAngle(std::int32_t f) {
 }  // namespace
 
 void stepPhase1(Scene3DMotion& m) {
-  m.t = swingAngle(m.f);
-  m.f += 1;
-  m.q -= 2;
-  m.s += 1;
-  m.p -= 1;
-  if (m.q > 380) {
-    m.zSphere = m.p;
-    m.zLogo = m.q;
-  } else if (m.q >= 110) {
-    m.zSphere = m.f + 120;
-    if (m.q > 110) m.zLogo = m.q;
+  m.logoSwing = swingAngle(m.frames);
+  m.frames += 1;
+  m.travel -= 2;
+  m.spin += 1;
+  m.approach -= 1;
+  if (m.travel > 380) {
+    m.zSphere = m.approach;
+    m.zLogo = m.travel;
+  } else if (m.travel >= 110) {
+    m.zSphere = m.frames + 120;
+    if (m.travel > 110) m.zLogo = m.travel;
   }
   // Below 110 both depths stay where frame 150 left them.
 }
 
 void startPhase2(Scene3DMotion& m) {
-  m.k = 0;
-  m.w = 0;
+  m.slide = 0;
+  m.swing = 0;
   m.yLogo = 20.0;
-  m.p = 150 - m.s;
-  m.q = m.s + 120;
+  m.approach = 150 - m.spin;
+  m.travel = m.spin + 120;
 }
 
 void stepPhase2(Scene3DMotion& m) {
-  m.f += 1;
-  m.s += 1;
-  m.p -= 1;
-  m.q += 1;
-  m.t = swingAngle(m.f);
-  if (m.s < 15) {
-    m.zSphere = m.p;
-  } else if (m.s < 150) {
-    m.zSphere = m.q;
+  m.frames += 1;
+  m.spin += 1;
+  m.approach -= 1;
+  m.travel += 1;
+  m.logoSwing = swingAngle(m.frames);
+  if (m.spin < 15) {
+    m.zSphere = m.approach;
+  } else if (m.spin < 150) {
+    m.zSphere = m.travel;
   }
-  m.k += 2;
-  if (m.k < 50) {
-    m.xy = m.k - 50;
+  m.slide += 2;
+  if (m.slide < 50) {
+    m.xy = m.slide - 50;
   } else {
-    m.xy = cosTable[m.w % 360] * 75 - 75;
+    m.xy = cosTable[m.swing % 360] * 75 - 75;
     // The depth swing waits for one whole turn of w (90 frames).
-    if (m.w >= 360) m.zSphere = sinTable[m.w % 360] * 175 + 270;
-    m.w += 4;
+    if (m.swing >= 360) m.zSphere = sinTable[m.swing % 360] * 175 + 270;
+    m.swing += 4;
   }
 }
 

@@ -7,32 +7,33 @@
 namespace tolvarin {
 
 struct Scene3DMotion {
-  std::int32_t f = 0;    // frames stepped, both phases
-  std::int32_t s = 0;    // the sphere's spin about all three axes, degrees
-  std::int32_t p = 150;  // the sphere's depth while it first approaches
-  std::int32_t q = 410;  // phase 1: the logo's depth; phase 2: the sphere's
-  std::int32_t t = 0;    // the logo's swing about y this frame, 0..360 degrees
-  double zLogo = 245.0;  // the logo's (and the column's) depth
-  double zSphere = 0.0;  // first set by the first frame stepped
+  std::int32_t frames = 0;     // frames stepped, both phases
+  std::int32_t spin = 0;       // the sphere's spin about all three axes, degrees
+  std::int32_t approach = 150; // the sphere's depth while it comes nearer
+  std::int32_t travel = 410;   // phase 1: the logo's depth as it comes nearer; phase 2: the sphere's as it moves away
+  std::int32_t logoSwing = 0;  // the logo's turn about y this frame, 0..360 degrees
+  double zLogo = 245.0;        // the logo's (and the column's) depth
+  double zSphere = 0.0;        // first set by the first frame stepped
   // Phase 2 only.
-  std::int32_t k = 0;    // the sphere's slide into place, 2 per frame
-  std::int32_t w = 0;    // the sphere's swing angle, 4 degrees per frame once in place
-  double xy = 0.0;       // the sphere's x and y (the same value) this frame
-  double yLogo = 20.0;   // the logo's height while it sinks away
+  std::int32_t slide = 0;      // the sphere's slide into place, 2 per frame
+  std::int32_t swing = 0;      // the sphere's swing angle, 4 degrees per frame once in place
+  double xy = 0.0;             // the sphere's x and y (the same value) this frame
+  double yLogo = 20.0;         // the logo's height while it sinks away
 };
 
-// One phase-1 frame: t from f before the step, then f, q, s and p move on and
-// the depths follow q: the logo and the column come nearer by 2 a frame
+// One phase-1 frame: logoSwing from frames before the step, then frames,
+// travel, spin and approach move on and the depths follow travel: the logo and the column come nearer by 2 a frame
 // from 408 and stop at 112; the sphere comes nearer from 149 to 136, then
 // moves away by 1 a frame to 270.
 void stepPhase1(Scene3DMotion& m);
 
-// Between the phases: k, w and yLogo start again, and p and q are set so
-// that phase 2 continues the sphere's depth from the spin s has reached.
+// Between the phases: slide, swing and yLogo start again, and approach and
+// travel are set so that phase 2 continues the sphere's depth from the spin
+// reached.
 void startPhase2(Scene3DMotion& m);
 
-// One phase-2 frame, up to the drawing: f, s, p and q move on, t from f after
-// the step, the sphere's depth and xy. The sphere slides along the diagonal
+// One phase-2 frame, up to the drawing: frames, spin, approach and travel
+// move on, logoSwing from frames after the step, the sphere's depth and xy. The sphere slides along the diagonal
 // from -48 to -2 in 24 frames, is at 0 in the 25th, then swings between 0
 // and -150 every 90 frames, and from the 115th frame also in depth (95..445).
 // yLogo is not touched here: it moves only while the logo is drawn.

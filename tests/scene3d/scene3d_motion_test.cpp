@@ -17,7 +17,7 @@ class Scene3DMotionTest : public ::testing::Test {
 TEST_F(Scene3DMotionTest, PhaseOneBringsTheLogoToItsStopAndSendsTheSphereAway) {
   Scene3DMotion m;
   stepPhase1(m);
-  EXPECT_EQ(m.t, 180);  // sin 0
+  EXPECT_EQ(m.logoSwing, 180);  // sin 0
   EXPECT_EQ(m.zSphere, 149.0);
   EXPECT_EQ(m.zLogo, 408.0);
   for (int frame = 2; frame <= 14; ++frame) stepPhase1(m);
@@ -30,7 +30,7 @@ TEST_F(Scene3DMotionTest, PhaseOneBringsTheLogoToItsStopAndSendsTheSphereAway) {
   EXPECT_EQ(m.zLogo, 112.0);
   EXPECT_EQ(m.zSphere, 269.0);
   stepPhase1(m);
-  EXPECT_EQ(m.f, 150);
+  EXPECT_EQ(m.frames, 150);
   EXPECT_EQ(m.zLogo, 112.0);
   EXPECT_EQ(m.zSphere, 270.0);
   // Later frames only turn things.
@@ -38,10 +38,10 @@ TEST_F(Scene3DMotionTest, PhaseOneBringsTheLogoToItsStopAndSendsTheSphereAway) {
     stepPhase1(m);
     ASSERT_EQ(m.zLogo, 112.0) << frame;
     ASSERT_EQ(m.zSphere, 270.0) << frame;
-    ASSERT_GE(m.t, 0);
-    ASSERT_LE(m.t, 360);
+    ASSERT_GE(m.logoSwing, 0);
+    ASSERT_LE(m.logoSwing, 360);
   }
-  EXPECT_EQ(m.s, 1000);
+  EXPECT_EQ(m.spin, 1000);
 }
 
 TEST_F(Scene3DMotionTest, PhaseTwoSlidesTheSphereIntoPlaceThenSwingsItAcrossAndInDepth) {
@@ -52,15 +52,15 @@ TEST_F(Scene3DMotionTest, PhaseTwoSlidesTheSphereIntoPlaceThenSwingsItAcrossAndI
   EXPECT_EQ(m.yLogo, 20.0);
 
   stepPhase2(m);
-  EXPECT_EQ(m.f, 151);
-  EXPECT_EQ(m.t, static_cast<int>(sinTable[151] * 180 + 180));  // f after the step
+  EXPECT_EQ(m.frames, 151);
+  EXPECT_EQ(m.logoSwing, static_cast<int>(sinTable[151] * 180 + 180));  // f after the step
   EXPECT_EQ(m.xy, -48.0);
   EXPECT_EQ(m.zSphere, 270.0);  // s is past 150: the depth phase 1 left
   for (int frame = 2; frame <= 24; ++frame) stepPhase2(m);
   EXPECT_EQ(m.xy, -2.0);
   stepPhase2(m);  // frame 25, k = 50
   EXPECT_EQ(m.xy, 0.0);
-  EXPECT_EQ(m.w, 4);
+  EXPECT_EQ(m.swing, 4);
   double lowest = 0.0;
   for (int frame = 26; frame <= 114; ++frame) {
     stepPhase2(m);

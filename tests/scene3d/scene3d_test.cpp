@@ -95,7 +95,7 @@ TEST_F(Scene3DTest, APhaseOneFrameDrawsTheMirroredSphereThenTheHalvedLogoOverACl
   // The logo is placed after it was halved: camera = half the turned model + position.
   for (int i = 0; i < logo.vertexCount; ++i) {
     MeshVertex turned = logo.vertices[i];
-    rotateVertex(turned, 90, m.t, 1);
+    rotateVertex(turned, 90, m.logoSwing, 1);
     EXPECT_DOUBLE_EQ(logo.vertices[i].camera.x, turned.rotated.x / 2);
     EXPECT_DOUBLE_EQ(logo.vertices[i].camera.y, turned.rotated.y / 2 + 20);
     EXPECT_DOUBLE_EQ(logo.vertices[i].camera.z, turned.rotated.z / 2 + 408);
@@ -125,7 +125,7 @@ TEST_F(Scene3DTest, PhaseTwoDrawsTheLogoALastTimeAtFiftyFiveThenDarkensTheFrameI
   Scene3DSetup setup;
   Pixel* frame = setup.frame();
   Scene3DMotion m;
-  m.s = 150;  // as a phase 1 of 150 frames leaves it
+  m.spin = 150;  // as a phase 1 of 150 frames leaves it
   m.zLogo = 112.0;
   m.zSphere = 270.0;
   startPhase2(m);
