@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "assets/bitmap_font.h"
+#include "gfx2d/exact_sine.h"
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/tunnel_pixels.h"
 #include "platform/trace.h"
@@ -58,7 +59,7 @@ void greetingsWobble(int amp, int phase, std::int32_t* wobble) {
   // 256 sines never change, so they are worked out once.
   static const auto sines = [] {
     std::array<double, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = std::sin(static_cast<double>(i) * 0.0122718463046875);
+    for (int i = 0; i < 256; ++i) t[i] = exactSin(static_cast<double>(i) * 0.0122718463046875);
     return t;
   }();
   for (int k = 0; k < kWobbleEntries; ++k) wobble[k] = static_cast<std::int32_t>(amp * sines[(phase + k) % 256]);
