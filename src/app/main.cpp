@@ -11,6 +11,7 @@
 #include "platform/frame_sinks.h"
 #include "platform/module_audio.h"
 #include "platform/runtime.h"
+#include "platform/sdl_audio_output.h"
 #include "platform/sdl_window.h"
 #include "platform/wav_writer.h"
 
@@ -42,8 +43,8 @@ int main(int argc, char** argv) {
     backend = std::make_unique<SdlWindow>(WindowOptions{opt.scale, opt.fullscreen, true, opt.fps});
   }
 
-  auto audio = std::make_unique<ModuleAudio>(opt.headless ? ModuleAudio::Output::Offline
-                                                          : ModuleAudio::Output::RealTime);
+  auto audio = opt.headless ? std::make_unique<ModuleAudio>()
+                            : std::make_unique<ModuleAudio>(std::make_unique<SdlAudioOutput>());
   std::shared_ptr<WavWriter> wav;
   if (!opt.wav.empty()) {
     wav = std::make_shared<WavWriter>();

@@ -1,7 +1,5 @@
 #include "platform/module_audio.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -9,22 +7,19 @@
 #include <cstring>
 
 #include "platform/runtime.h"
+#include "platform/silent_audio_output.h"
 
 namespace tolvarin {
 namespace {
 
 constexpr int kSampleRate = ModuleRenderer::kSampleRate;
-constexpr int kDeviceBufferFrames = 512;  // at most 1024: keeps "heard" within ~12 ms of "mixed"
 constexpr std::size_t kOfflineBlock = 4096;
-
-void sdlAudioCallback(void* self, Uint8* stream, int bytes) {
-  static_cast<ModuleAudio*>(self)->mixForDevice(reinterpret_cast<std::int16_t*>(stream),
-                                                static_cast<std::size_t>(bytes) / 4);
-}
 
 }  // namespace
 
-ModuleAudio::ModuleAudio(Output output) : output_(output) {}
+ModuleAudio::ModuleAudio() = default;
+
+ModuleAudio::ModuleAudio(std::unique_ptr<AudioOutput> device) : device_(std::move(device)) {}
 
 ModuleAudio::~ModuleAudio() {
   if (initialized_) BASS_Free();
@@ -40,7 +35,7 @@ bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
   runtime_ = currentRuntime();
   if (runtime_ == nullptr) return fail(BASS_ERROR_INIT);
   avOffset_ = runtime_->config().avOffset;
-  if (output_ == Output::Offline) {
+  if (!realTime()) {
     runtime_->addTimeListener([this](double t) { renderOfflineUntil(t); });
   } else {
     openDevice();
@@ -54,34 +49,19 @@ bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
 
 void ModuleAudio::openDevice() {
   silent_ = false;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-    SDL_AudioSpec want{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kDeviceBufferFrames;
-    want.callback = &sdlAudioCallback;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ != 0) {
-      bufferFrames_ = have.samples;
-      // A sound card plays a buffer about one buffer period after it was
-      // mixed; SDL's file and null drivers take it the moment it is mixed.
-      const char* driver = SDL_GetCurrentAudioDriver();
-      const bool noOutputQueue =
-          driver != nullptr && (std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0);
-      outputLatency_ = noOutputQueue ? 0.0 : static_cast<double>(bufferFrames_) / kSampleRate;
-      return;
-    }
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  const auto mixer = [this](std::int16_t* out, std::size_t frames) { mixForDevice(out, frames); };
+  std::string reason;
+  if (device_->open(mixer, reason)) {
+    output_ = device_.get();
+    return;
   }
   // No device: a stand-in consumes the music at the real rate, so the music
   // clock, the syncs and the position run exactly as with sound.
-  std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", SDL_GetError());
+  std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", reason.c_str());
   silent_ = true;
-  bufferFrames_ = kDeviceBufferFrames;
-  outputLatency_ = 0.0;
+  silentOutput_ = std::make_unique<SilentAudioOutput>();
+  (void)silentOutput_->open(mixer, reason);
+  output_ = silentOutput_.get();
 }
 
 HMUSIC ModuleAudio::BASS_MusicLoad(bool, const char* file, std::uint32_t, std::uint32_t, std::uint32_t) {
@@ -111,13 +91,7 @@ HSYNC ModuleAudio::BASS_ChannelSetSync(HMUSIC handle, std::uint32_t type, std::u
 bool ModuleAudio::BASS_Start() {
   if (!initialized_) return fail(BASS_ERROR_INIT);
   if (started_) return true;
-  if (output_ == Output::RealTime) {
-    if (device_ != 0) {
-      SDL_PauseAudioDevice(device_, 0);
-    } else {
-      silentThread_ = std::thread([this] { silentLoop(); });
-    }
-  }
+  if (output_ != nullptr) output_->resume();
   started_ = true;
   return true;
 }
@@ -125,7 +99,7 @@ bool ModuleAudio::BASS_Start() {
 bool ModuleAudio::BASS_MusicPlay(HMUSIC handle) {
   if (handle != kMusicHandle || !renderer_) return fail(BASS_ERROR_HANDLE);
   if (!started_) return fail(BASS_ERROR_START);
-  if (output_ == Output::Offline) {
+  if (!realTime()) {
     musicStart_ = runtime_->now();
     // The sinks hear silence until the music starts, so they stay aligned with the picture.
     const auto lead = static_cast<std::size_t>(std::llround(musicStart_ * kSampleRate));
@@ -151,12 +125,8 @@ void ModuleAudio::BASS_Free() {
     return;
   }
   quit_ = true;
-  if (device_ != 0) {
-    SDL_CloseAudioDevice(device_);  // no callback runs after this returns
-    device_ = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  }
-  if (silentThread_.joinable()) silentThread_.join();
+  if (output_ != nullptr) output_->close();  // no mixing runs after this returns
+  output_ = nullptr;
   queueWake_.notify_all();
   if (dispatcher_.joinable()) dispatcher_.join();
   {
@@ -172,7 +142,7 @@ void ModuleAudio::BASS_Free() {
 
 bool ModuleAudio::BASS_Stop() {
   if (!initialized_) return fail(BASS_ERROR_INIT);
-  if (device_ != 0) SDL_PauseAudioDevice(device_, 1);
+  if (output_ != nullptr) output_->pause();
   return true;
 }
 
@@ -209,19 +179,7 @@ double ModuleAudio::heardTimeOfSample(std::int64_t sample) {
   ++baseWindowNext_;
   const std::size_t filled = std::min<std::size_t>(baseWindowNext_, kBaseWindow);
   const double clockBase = *std::min_element(baseWindow_.begin(), baseWindow_.begin() + filled);
-  return clockBase + static_cast<double>(sample) / kSampleRate + outputLatency_ + avOffset_;
-}
-
-void ModuleAudio::silentLoop() {
-  using namespace std::chrono;
-  std::vector<std::int16_t> buffer(static_cast<std::size_t>(bufferFrames_) * 2);
-  const auto period = duration_cast<steady_clock::duration>(duration<double>(double(bufferFrames_) / kSampleRate));
-  auto next = steady_clock::now();
-  while (!quit_) {
-    mixForDevice(buffer.data(), static_cast<std::size_t>(bufferFrames_));
-    next += period;
-    std::this_thread::sleep_until(next);
-  }
+  return clockBase + static_cast<double>(sample) / kSampleRate + output_->outputLatency() + avOffset_;
 }
 
 void ModuleAudio::dispatchLoop() {

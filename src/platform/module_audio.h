@@ -1,9 +1,10 @@
 #pragma once
-// The audio layer on libopenmpt. In real time the module is mixed on SDL's
-// audio thread (or, without a device, on a silent stand-in that keeps the
-// music clock running); offline it is rendered on the main thread as virtual
-// time advances. Either way the rows and markers the renderer reports are
-// released to the program when they are heard, not when they are mixed.
+// The audio layer on libopenmpt. In real time the module is mixed into the
+// buffers an audio output asks for (or, without a device, a silent stand-in
+// that keeps the music clock running); offline it is rendered on the main
+// thread as virtual time advances. Either way the rows and markers the
+// renderer reports are released to the program when they are heard, not when
+// they are mixed.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/audio_library.h"
+#include "platform/audio_output.h"
 #include "platform/module_renderer.h"
 #include "platform/pcm_sink.h"
 
@@ -25,9 +27,11 @@ class Runtime;
 
 class ModuleAudio final : public AudioLibrary {
  public:
-  enum class Output { RealTime, Offline };
-
-  explicit ModuleAudio(Output output);
+  // Offline: rendered on the main thread as virtual time advances.
+  ModuleAudio();
+  // Real time: mixed into `device`'s buffers; the silent stand-in takes its
+  // place when it cannot be opened.
+  explicit ModuleAudio(std::unique_ptr<AudioOutput> device);
   ~ModuleAudio() override;
 
   // Where the music goes besides the speakers (WAV files, the recorder).
@@ -46,11 +50,11 @@ class ModuleAudio final : public AudioLibrary {
   bool BASS_Stop() override;
   std::optional<double> musicEndedAt() const override;
 
-  // Mixes the next device buffer (SDL's audio thread, or the silent stand-in).
+  // Mixes the next device buffer (on the output's thread).
   void mixForDevice(std::int16_t* out, std::size_t frames);
 
   // The real-time device's buffer in frames (0 before BASS_Init or offline).
-  int deviceBufferFrames() const { return bufferFrames_; }
+  int deviceBufferFrames() const { return output_ ? output_->bufferFrames() : 0; }
   bool silentFallback() const { return silent_; }
 
  private:
@@ -60,16 +64,18 @@ class ModuleAudio final : public AudioLibrary {
     MusicEvent event;
   };
 
+  bool realTime() const { return device_ != nullptr; }
   void openDevice();
   // The demo time at which a sample being mixed now will be heard.
   double heardTimeOfSample(std::int64_t sample);
-  void silentLoop();
   void dispatchLoop();
   void deliver(const MusicEvent& event);
   void renderOfflineUntil(double demoTime);
   bool fail(int code);
 
-  Output output_;
+  std::unique_ptr<AudioOutput> device_;  // null offline
+  AudioOutput* output_ = nullptr;         // the device, or the silent stand-in
+  std::unique_ptr<AudioOutput> silentOutput_;
   Runtime* runtime_ = nullptr;
   std::vector<std::shared_ptr<PcmSink>> sinks_;
   std::atomic<int> error_{BASS_OK};
@@ -87,15 +93,11 @@ class ModuleAudio final : public AudioLibrary {
   std::vector<std::int16_t> scratchPcm_;
 
   // Real time.
-  std::uint32_t device_ = 0;  // SDL audio device id, 0 = none
   bool silent_ = false;
-  int bufferFrames_ = 0;
-  double outputLatency_ = 0.0;  // seconds from mixing a buffer to hearing it
   static constexpr std::size_t kBaseWindow = 32;  // callbacks (about 0.4 s)
   std::array<double, kBaseWindow> baseWindow_{};
   std::size_t baseWindowNext_ = 0;
   std::atomic<bool> quit_{false};
-  std::thread silentThread_;
   std::thread dispatcher_;
   std::mutex queueMutex_;
   std::condition_variable queueWake_;

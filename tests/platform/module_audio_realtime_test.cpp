@@ -13,6 +13,7 @@
 #include "platform/music.h"
 #include "platform/music_clock.h"
 #include "platform/runtime.h"
+#include "platform/sdl_audio_output.h"
 #include "support/fixture_modules.h"
 
 namespace tolvarin {
@@ -40,7 +41,7 @@ bool waitForSync(Runtime& runtime, double limitSeconds) {
 void playTwoMarkers(const char* driver) {
   ::setenv("SDL_AUDIODRIVER", driver, 1);
   const std::string file = writeFixture();
-  auto audio = std::make_unique<ModuleAudio>(ModuleAudio::Output::RealTime);
+  auto audio = std::make_unique<ModuleAudio>(std::make_unique<SdlAudioOutput>());
   ModuleAudio& layer = *audio;
   Runtime runtime(RuntimeConfig{}, std::make_unique<HeadlessBackend>(), std::move(audio));
   RuntimeScope scope(runtime);

@@ -38,7 +38,7 @@ struct OfflineRun {
     return c;
   }
   static std::unique_ptr<AudioLibrary> makeAudio(const std::shared_ptr<PcmSink>& sink) {
-    auto audio = std::make_unique<ModuleAudio>(ModuleAudio::Output::Offline);
+    auto audio = std::make_unique<ModuleAudio>();
     if (sink) audio->addPcmSink(sink);
     return audio;
   }

@@ -1,0 +1,32 @@
+#pragma once
+// Where the music goes in real time: a sound device that asks for buffers as
+// it plays them. The audio layer mixes the module into each buffer it is
+// asked for; what calls it, and on which thread, is the output's business.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tolvarin {
+
+class AudioOutput {
+ public:
+  // Fills `frames` stereo frames of 16-bit samples at 44100 Hz.
+  using Mixer = std::function<void(std::int16_t* out, std::size_t frames)>;
+
+  virtual ~AudioOutput() = default;
+
+  // Opens the output, paused. False, with the reason, when there is none.
+  [[nodiscard]] virtual bool open(Mixer mixer, std::string& reason) = 0;
+  // Starts or stops asking for buffers.
+  virtual void resume() = 0;
+  virtual void pause() = 0;
+  // Closes the output; the mixer is not called any more once this returns.
+  virtual void close() = 0;
+  // Stereo frames per buffer asked for.
+  [[nodiscard]] virtual int bufferFrames() const = 0;
+  // Seconds from mixing a buffer to hearing its first sample.
+  [[nodiscard]] virtual double outputLatency() const = 0;
+};
+
+}  // namespace tolvarin
