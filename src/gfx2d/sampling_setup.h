@@ -4,18 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "gfx2d/extended_product.h"
 #include "gfx2d/trig_tables.h"
 
 namespace tolvarin::detail {
-
-// Truncates toward zero like the processor's conversion, but defined for every
-// input: NaN gives 0, values beyond the 32-bit range give its nearest end.
-inline std::int32_t truncToInt32(long double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0L) return INT32_MAX;
-  if (value <= -2147483648.0L) return INT32_MIN;
-  return static_cast<std::int32_t>(value);
-}
 
 // rotoZoom's per-pixel source steps in 16.16 fixed point: (b, a) along a row,
 // (-a, b) down the frame.
@@ -27,11 +19,10 @@ struct RotoSteps {
 inline RotoSteps rotoSteps(int angle, float scale) {
   // The tables hold 0..360; other angles would read outside them.
   if (angle < 0 || angle > 360) angle = ((angle % 360) + 360) % 360;
-  // The factor is 65535, not 65536, and the products are formed in extended
-  // precision before truncation.
-  const long double s = static_cast<long double>(scale) * 65535.0L;
-  return {truncToInt32(s * static_cast<long double>(sinTable[angle])),
-          truncToInt32(s * static_cast<long double>(cosTable[angle]))};
+  // The factor is 65535, not 65536 (scale times it is exact in a double),
+  // and the products are formed in extended precision before truncation.
+  const double s = static_cast<double>(scale) * 65535.0;
+  return {truncatedExtendedProduct(s, sinTable[angle]), truncatedExtendedProduct(s, cosTable[angle])};
 }
 
 // bumpLight's mode: the low byte taken as a signed 8-bit value.
