@@ -1,11 +1,15 @@
 #include "app/demo_sequence.h"
 
+#include <cassert>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "app/options.h"
 #include "app/startup_objects.h"
 #include "assets/bitmap_font.h"
 #include "gfx2d/frame_kernels.h"
@@ -13,6 +17,7 @@
 #include "platform/display.h"
 #include "platform/music.h"
 #include "platform/music_clock.h"
+#include "platform/runtime.h"
 #include "platform/trace.h"
 #include "scenes/credits_fade_in.h"
 #include "scenes/greetings.h"
@@ -28,7 +33,8 @@
 namespace tolvarin {
 namespace {
 
-// What the sequence does after a scene returns.
+// What the sequence does after a scene returns. The closing picture of a
+// looping run that is not the last pass holds instead of waiting for a key.
 enum class After { ClearSync, ConsumeKey, WaitForSyncOrKey, ReadKey };
 
 struct SequenceStep {
@@ -61,7 +67,11 @@ struct SequenceGlobals {
 
 }  // namespace
 
-int demoSequence(const DataFiles& data) {
+// Whether another pass follows the one that ends now: the closing picture
+// holds until a key or the end of the music. False when the input ended.
+bool holdForNextPass() { return runtime().holdUntilKeyOrMusicEnd(); }
+
+int demoSequence(const DataFiles& data, const SequenceOptions& options) {
   SequenceGlobals globals;
   FrameBuffer scratch = allocateFrame();
   scratchFrame = scratch.get();
@@ -101,45 +111,83 @@ int demoSequence(const DataFiles& data) {
   TunnelTables tunnel{240, 320, distance.get(), angle.get()};
   buildTunnelTables(tunnel);
 
-  if (!startMusic(data.path(data::music.name).c_str())) {
+  const std::string module = data.path(data::music.name);
+  if (!startMusic(module.c_str())) {
     stopMusic();
     output.close();
     return 1;
   }
+  if (options.startTime) {
+    const double end = runtime().audio().musicEndsAt().value_or(0.0);
+    if (*options.startTime > end) {
+      std::fprintf(stderr, "--start: %.3f s lies past the end of the demo's music (%.3f s)\n%s", *options.startTime,
+                   end, options.usage.c_str());
+      stopMusic();
+      output.close();
+      return 2;
+    }
+  }
   buildTrigTables();
 
-  // Nothing is drawn before the first sync of the music (or a key).
-  waitForSyncOrKey();
-  consumeKey();
+  for (int pass = 1;; ++pass) {
+    const bool lastPass = options.passes != 0 && pass >= options.passes;
+    runtime().setMusicEndsInput(lastPass);
 
-  // The scene list: each scene, then what the sequence does after it. The
-  // light scenes share their angles and buffers; each buffer is allocated
-  // just before the first scene that uses it.
-  LightSceneState light;
-  using enum After;
-  const SequenceStep steps[] = {
-      {1, "LogoZoom", LogoZoom, {ClearSync, ConsumeKey}},
-      {2, "LightSweep", [&] { LightSweep(light); }, {ConsumeKey, ClearSync}},
-      {3, "CrossfadeSweep", [&] { light.fadeBuffer = allocateFrame(); CrossfadeSweep(light); }, {ClearSync, ConsumeKey}},
-      {4, "RotozoomStrobe",
-       [&] {
-         light.zoomBase = allocateFrame();
-         light.zoomMap = allocateFrame();
-         RotozoomStrobe(light);
-       },
-       {ConsumeKey}},
-      {5, "StillPicture", StillPicture, {WaitForSyncOrKey, ConsumeKey, ClearSync, ConsumeKey}, true},
-      {6, "StoryText", StoryText, {ConsumeKey, ClearSync}},
-      {7, "Scene3D", Scene3D, {ConsumeKey, ClearSync}},
-      {8, "PrototypeText", PrototypeText, {ConsumeKey, ClearSync}},
-      {9, "Greetings", [&] { Greetings(tunnel); }, {ClearSync}},
-      {10, "CreditsFadeIn", CreditsFadeIn, {ReadKey}},
-  };
-  for (const SequenceStep& step : steps) {
-    std::optional<TraceScope> scope;
-    if (step.tracedHere) scope.emplace(step.scene);
-    step.run();
-    for (After after : step.after) perform(after);
+    // Nothing is drawn before the first sync of the music (or a key).
+    waitForSyncOrKey();
+    consumeKey();
+
+    // The scene list: each scene, then what the sequence does after it. The
+    // light scenes share their angles and buffers; each buffer is allocated
+    // just before the first scene that uses it.
+    LightSceneState light;
+    using enum After;
+    const SequenceStep steps[] = {
+        {1, "LogoZoom", LogoZoom, {ClearSync, ConsumeKey}},
+        {2, "LightSweep", [&] { LightSweep(light); }, {ConsumeKey, ClearSync}},
+        {3, "CrossfadeSweep", [&] { light.fadeBuffer = allocateFrame(); CrossfadeSweep(light); }, {ClearSync, ConsumeKey}},
+        {4, "RotozoomStrobe",
+         [&] {
+           light.zoomBase = allocateFrame();
+           light.zoomMap = allocateFrame();
+           RotozoomStrobe(light);
+         },
+         {ConsumeKey}},
+        {5, "StillPicture", StillPicture, {WaitForSyncOrKey, ConsumeKey, ClearSync, ConsumeKey}, true},
+        {6, "StoryText", StoryText, {ConsumeKey, ClearSync}},
+        {7, "Scene3D", Scene3D, {ConsumeKey, ClearSync}},
+        {8, "PrototypeText", PrototypeText, {ConsumeKey, ClearSync}},
+        {9, "Greetings", [&] { Greetings(tunnel); }, {ClearSync}},
+        {10, "CreditsFadeIn", CreditsFadeIn, {ReadKey}},
+    };
+    static_assert(std::size(steps) == kSceneSteps);
+    bool goOn = !lastPass;
+    for (const SequenceStep& step : steps) {
+      assert(std::string_view(step.scene) == kSceneNames[step.number - 1]);
+      if (pass == 1 && step.number == options.startStep) runtime().startOutput();
+      std::optional<TraceScope> scope;
+      if (step.tracedHere) scope.emplace(step.scene);
+      step.run();
+      for (After after : step.after) {
+        if (after == ReadKey && !lastPass) {
+          goOn = holdForNextPass();
+        } else {
+          perform(after);
+        }
+      }
+    }
+    if (!goOn) break;
+
+    // Another pass: the music from the start, on a whole second of virtual
+    // time so that every pass draws the same frames as the first.
+    stopMusic();
+    runtime().advanceToWholeSecond();
+    musicClock().clearSync();
+    if (!startMusic(module.c_str())) {
+      stopMusic();
+      output.close();
+      return 1;
+    }
   }
 
   output.close();

@@ -1,5 +1,7 @@
 // tolvarin: the demo. With no options it opens a window and plays in real
 // time; --headless renders in virtual time (see --help).
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -10,6 +12,7 @@
 #include "app/startup_objects.h"
 #include "platform/frame_sinks.h"
 #include "platform/module_audio.h"
+#include "platform/progress_meter.h"
 #include "platform/runtime.h"
 #include "platform/sdl_audio_output.h"
 #include "platform/sdl_window.h"
@@ -45,6 +48,7 @@ int main(int argc, char** argv) {
 
   auto audio = opt.headless ? std::make_unique<ModuleAudio>()
                             : std::make_unique<ModuleAudio>(std::make_unique<SdlAudioOutput>());
+  audio->setVolume(opt.volume);
   std::shared_ptr<WavWriter> wav;
   if (!opt.wav.empty()) {
     wav = std::make_shared<WavWriter>();
@@ -67,6 +71,18 @@ int main(int argc, char** argv) {
   config.keyTimes = opt.keys;
   config.until = opt.until;
   config.avOffset = opt.avOffsetMs / 1000.0;
+  SequenceOptions sequence;
+  sequence.passes = opt.passes;
+  sequence.usage = opt.usage;
+  if (opt.start) {
+    if (opt.start->step > 0) {
+      config.startAtMark = true;
+      sequence.startStep = opt.start->step;
+    } else {
+      config.startTime = opt.start->time;
+      sequence.startTime = opt.start->time;
+    }
+  }
   Runtime runtime(config, std::move(backend), std::move(audio));
   RuntimeScope scope(runtime);
   g_runtime = &runtime;
@@ -96,12 +112,15 @@ int main(int argc, char** argv) {
     runtime.addFrameSink(std::make_unique<ScreenshotSink>(std::move(shots)));
   }
   if (recorder) runtime.addFrameSink(std::move(recorder));
+  if (opt.headless && !opt.quiet && isatty(fileno(stderr))) {
+    runtime.addFrameSink(std::make_unique<ProgressMeter>(stderr, [&runtime] { return runtime.audio().musicEndsAt(); }));
+  }
 
   int code = 0;
   {
     const DataFiles data(opt.dataDir);
     StartupObjects objects(data);
-    code = demoSequence(data);
+    code = demoSequence(data, sequence);
   }
   if (!runtime.finish() && code == 0) code = 1;
   if (wav && !wav->close() && code == 0) {

@@ -3,10 +3,32 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 namespace tolvarin {
 namespace {
+
+bool sameName(const std::string& a, const char* b) {
+  const std::string other = b;
+  return a.size() == other.size() && std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// A demo time: finite, not negative, at most a day.
+CLI::Validator demoTime() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        char* end = nullptr;
+        const double t = std::strtod(text.c_str(), &end);
+        if (end == text.c_str() || *end != '\0') return "not a number: " + text;
+        if (!std::isfinite(t) || t < 0.0 || t > 86400.0) return "not a demo time in seconds (0 to 86400): " + text;
+        return {};
+      },
+      "SECONDS");
+}
 
 // "T:FILE" for --shot.
 std::string parseShot(const std::string& text, ShotRequest& shot) {
@@ -28,8 +50,9 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       "With no options it opens a window and plays; --headless renders in virtual time, frame-exact."};
   app.set_version_flag("--version", "tolvarin 0.1");
   app.failure_message(CLI::FailureMessage::help);  // a bad option shows the error and the usage
-  const auto demoTime = CLI::Range(0.0, 86400.0);
   std::vector<std::string> shots;
+  std::string start;
+  std::string loop;
 
   app.add_flag("--headless", o.headless, "No window: run in virtual time (for --record, --shot, tests)");
   app.add_option("--fps", o.fps, "Target frame rate; 0 = unpaced (window only)")
@@ -37,9 +60,19 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       ->capture_default_str();
   app.add_option("--keys", o.keys, "Headless: key presses at these demo times, in seconds (T1,T2,...)")
       ->delimiter(',')
-      ->check(demoTime);
+      ->check(demoTime());
   app.add_option("--until", o.until, "End the run at this demo time, as if the window were closed")
-      ->check(demoTime);
+      ->check(demoTime());
+  app.add_option("--start", start,
+                 "Begin at a scene (LogoZoom ... CreditsFadeIn, or its step 1-10) or at a demo time (90.5, 90s): "
+                 "the run gets there at once, exactly as a whole run would");
+  auto* loopOption = app.add_option("--loop", loop,
+                                    "Play the demo again and again: N passes, or until the window is closed")
+                         ->expected(0, 1);
+  app.add_flag("--quiet", o.quiet, "No progress line for headless runs");
+  app.add_option("--volume", o.volume, "Loudness of the music in percent (0-100)")
+      ->check(CLI::Range(0, 100))
+      ->capture_default_str();
   app.add_option("--record", o.record, "Render headless to a video with the music (.mp4 H.264, .mkv lossless)");
   app.add_option("--record-scale", o.recordScale, "Enlarge the recorded video N times (nearest neighbour)")
       ->check(CLI::Range(1, 8))
@@ -65,14 +98,63 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       if (!error.empty()) throw CLI::ValidationError("--shot", error);
       o.shots.push_back(shot);
     }
+    if (!start.empty()) {
+      StartPoint point;
+      const std::string error = parseStart(start, point);
+      if (!error.empty()) throw CLI::ValidationError("--start", error);
+      o.start = point;
+    }
     if (!o.record.empty()) o.headless = true;  // recording always renders headless
+    if (loopOption->count() > 0) {
+      if (loop.empty()) {
+        if (o.headless) throw CLI::ValidationError("--loop", "needs a number of passes when headless");
+        o.passes = 0;
+      } else {
+        char* end = nullptr;
+        const long n = std::strtol(loop.c_str(), &end, 10);
+        if (end == loop.c_str() || *end != '\0' || n < 1 || n > 1000) {
+          throw CLI::ValidationError("--loop", "the number of passes must be 1 to 1000, not " + loop);
+        }
+        o.passes = static_cast<int>(n);
+      }
+    }
     if (o.headless && o.fps == 0) throw CLI::ValidationError("--fps", "0 (unpaced) needs a window; use 1 or more");
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
   }
   std::sort(o.keys.begin(), o.keys.end());
+  o.usage = app.help();
   return std::nullopt;
+}
+
+std::string parseStart(const std::string& text, StartPoint& start) {
+  for (int i = 0; i < kSceneSteps; ++i) {
+    if (sameName(text, kSceneNames[i])) {
+      start = StartPoint{i + 1, 0.0};
+      return {};
+    }
+  }
+  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    const long step = std::strtol(text.c_str(), nullptr, 10);
+    if (text.size() > 2 || step < 1 || step > kSceneSteps) return "no step " + text + ": the steps are 1 to 10";
+    start = StartPoint{static_cast<int>(step), 0.0};
+    return {};
+  }
+  std::string number = text;
+  if (!number.empty() && (number.back() == 's' || number.back() == 'S')) number.pop_back();
+  char* end = nullptr;
+  const double t = std::strtod(number.c_str(), &end);
+  const bool isTime = !number.empty() && end != number.c_str() && *end == '\0' &&
+                      (number != text || number.find('.') != std::string::npos);
+  if (isTime) {
+    if (!std::isfinite(t) || t < 0.0 || t > 86400.0) return "not a demo time in seconds: " + text;
+    start = StartPoint{0, t};
+    return {};
+  }
+  std::string names;
+  for (const char* name : kSceneNames) names += std::string(names.empty() ? "" : ", ") + name;
+  return "unknown scene " + text + " (scenes: " + names + "; or a step 1-10, or a time such as 90.5 or 90s)";
 }
 
 }  // namespace tolvarin

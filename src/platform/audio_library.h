@@ -55,6 +55,15 @@ class AudioLibrary {
   // played to its end, once it has (headless runs use it to know when the
   // music is over).
   virtual std::optional<double> musicEndedAt() const { return std::nullopt; }
+  // The demo time at which the playing module will end (its length from
+  // where it started); nothing before it plays.
+  virtual std::optional<double> musicEndsAt() const { return std::nullopt; }
+  // The run's outputs begin at demo time `time`: the sound sinks get the
+  // music from that sample on.
+  virtual void beginOutput(double time) {}
+  // The clock turned from virtual to real time: from here on the device
+  // plays, from the sample the offline rendering had reached.
+  virtual void goLive() {}
 };
 
 }  // namespace tolvarin

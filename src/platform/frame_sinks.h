@@ -33,6 +33,7 @@ class ScreenshotSink final : public FrameSink {
   using Writer = std::function<bool(const std::string& path, const Pixel* frame)>;
   explicit ScreenshotSink(std::vector<Shot> shots, Writer writer = pngWriter());
   static Writer pngWriter();
+  void begin(double time, double mediaStart, const Pixel* screen) override;
   void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
   bool finish(double endTime) override;
 
@@ -83,6 +84,7 @@ class VideoRecorder final : public FrameSink {
   // Where the music for the video goes; give it to the audio layer.
   std::shared_ptr<PcmSink> soundSink() const { return sound_; }
 
+  void begin(double time, double mediaStart, const Pixel* screen) override;
   void frame(const Pixel* pixels, std::int64_t index, double shownAt) override;
   bool finish(double endTime) override;
 

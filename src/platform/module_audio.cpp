@@ -17,9 +17,10 @@ constexpr std::size_t kOfflineBlock = 4096;
 
 }  // namespace
 
-ModuleAudio::ModuleAudio() = default;
+ModuleAudio::ModuleAudio() : endedAt_(std::nan("")) {}
 
-ModuleAudio::ModuleAudio(std::unique_ptr<AudioOutput> device) : device_(std::move(device)) {}
+ModuleAudio::ModuleAudio(std::unique_ptr<AudioOutput> device)
+    : device_(std::move(device)), endedAt_(std::nan("")) {}
 
 ModuleAudio::~ModuleAudio() {
   if (initialized_) BASS_Free();
@@ -35,16 +36,25 @@ bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
   runtime_ = currentRuntime();
   if (runtime_ == nullptr) return fail(BASS_ERROR_INIT);
   avOffset_ = runtime_->config().avOffset;
-  if (!realTime()) {
+  // Before a later start of the run the sinks hear nothing (beginOutput).
+  if (!runtime_->outputStarted()) sinkStart_ = INT64_MAX;
+  if (!runtime_->isVirtual() && device_) {
+    openLive();
+  } else if (!listening_) {
+    // Rendered as virtual time advances (the listener stays for the run).
     runtime_->addTimeListener([this](double t) { renderOfflineUntil(t); });
-  } else {
-    openDevice();
-    quit_ = false;
-    dispatcher_ = std::thread([this] { dispatchLoop(); });
+    listening_ = true;
   }
   initialized_ = true;
   error_ = BASS_OK;
   return true;
+}
+
+void ModuleAudio::openLive() {
+  openDevice();
+  quit_ = false;
+  dispatcher_ = std::thread([this] { dispatchLoop(); });
+  live_ = true;
 }
 
 void ModuleAudio::openDevice() {
@@ -56,12 +66,24 @@ void ModuleAudio::openDevice() {
     return;
   }
   // No device: a stand-in consumes the music at the real rate, so the music
-  // clock, the syncs and the position run exactly as with sound.
-  std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", reason.c_str());
+  // clock, the syncs and the position run exactly as with sound. Said once
+  // a run, however often the music starts again.
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true)) {
+    std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", reason.c_str());
+  }
   silent_ = true;
   silentOutput_ = std::make_unique<SilentAudioOutput>();
   (void)silentOutput_->open(mixer, reason);
   output_ = silentOutput_.get();
+}
+
+void ModuleAudio::goLive() {
+  if (!device_ || live_ || !initialized_) return;
+  // The offline rendering has reached this moment; the device carries on
+  // from its next sample, and the dispatcher releases what is still due.
+  openLive();
+  if (started_) output_->resume();
 }
 
 HMUSIC ModuleAudio::BASS_MusicLoad(bool, const char* file, std::uint32_t, std::uint32_t, std::uint32_t) {
@@ -99,16 +121,11 @@ bool ModuleAudio::BASS_Start() {
 bool ModuleAudio::BASS_MusicPlay(HMUSIC handle) {
   if (handle != kMusicHandle || !renderer_) return fail(BASS_ERROR_HANDLE);
   if (!started_) return fail(BASS_ERROR_START);
-  if (!realTime()) {
+  endedAt_ = std::nan("");
+  if (!live_) {
     musicStart_ = runtime_->now();
     // The sinks hear silence until the music starts, so they stay aligned with the picture.
-    const auto lead = static_cast<std::size_t>(std::llround(musicStart_ * kSampleRate));
-    std::vector<std::int16_t> silence(std::min<std::size_t>(lead, kOfflineBlock) * 2, 0);
-    for (std::size_t done = 0; done < lead;) {
-      const std::size_t n = std::min(lead - done, kOfflineBlock);
-      for (auto& sink : sinks_) sink->write(silence.data(), n);
-      done += n;
-    }
+    padSinksTo(std::llround(musicStart_ * kSampleRate));
   }
   playing_ = true;
   return true;
@@ -137,6 +154,7 @@ void ModuleAudio::BASS_Free() {
   playing_ = false;
   started_ = false;
   initialized_ = false;
+  live_ = false;
   syncProc_.store(nullptr);
 }
 
@@ -146,7 +164,41 @@ bool ModuleAudio::BASS_Stop() {
   return true;
 }
 
-std::optional<double> ModuleAudio::musicEndedAt() const { return endedAt_; }
+std::optional<double> ModuleAudio::musicEndedAt() const {
+  const double t = endedAt_.load();
+  if (std::isnan(t)) return std::nullopt;
+  return t;
+}
+
+std::optional<double> ModuleAudio::musicEndsAt() const {
+  if (!playing_ || !renderer_) return std::nullopt;
+  return musicStart_ + renderer_->durationSeconds();
+}
+
+void ModuleAudio::beginOutput(double time) { sinkStart_ = std::llround(time * kSampleRate); }
+
+void ModuleAudio::applyVolume(std::int16_t* pcm, std::size_t frames) const {
+  if (volume_ >= 100) return;
+  for (std::size_t i = 0; i < frames * 2; ++i) pcm[i] = static_cast<std::int16_t>(pcm[i] * volume_ / 100);
+}
+
+void ModuleAudio::writeSinks(const std::int16_t* pcm, std::size_t frames) {
+  const std::int64_t skip = std::clamp<std::int64_t>(sinkStart_ - sinkCursor_, 0, static_cast<std::int64_t>(frames));
+  const auto kept = frames - static_cast<std::size_t>(skip);
+  if (kept > 0) {
+    for (auto& sink : sinks_) sink->write(pcm + skip * 2, kept);
+  }
+  sinkCursor_ += static_cast<std::int64_t>(frames);
+}
+
+void ModuleAudio::padSinksTo(std::int64_t sample) {
+  std::vector<std::int16_t> silence;
+  while (sinkCursor_ < sample) {
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(sample - sinkCursor_, kOfflineBlock));
+    silence.assign(n * 2, 0);
+    writeSinks(silence.data(), n);
+  }
+}
 
 void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   std::lock_guard lock(mixMutex_);
@@ -159,7 +211,11 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   scratchEvents_.clear();
   const std::size_t n = renderer_->render(out, frames, scratchEvents_);
   if (n < frames) std::memset(out + n * 2, 0, (frames - n) * 4);
-  for (auto& sink : sinks_) sink->write(out, n);
+  applyVolume(out, n);
+  writeSinks(out, n);
+  if (renderer_->ended() && std::isnan(endedAt_.load())) {
+    endedAt_ = heardAt + static_cast<double>(n) / kSampleRate;
+  }
   if (!scratchEvents_.empty()) {
     std::lock_guard queueLock(queueMutex_);
     for (const MusicEvent& e : scratchEvents_) {
@@ -212,7 +268,7 @@ void ModuleAudio::deliver(const MusicEvent& event) {
 }
 
 void ModuleAudio::renderOfflineUntil(double demoTime) {
-  if (!initialized_ || !playing_ || !renderer_) return;
+  if (!initialized_ || live_ || !playing_ || !renderer_) return;
   const double musicTime = demoTime - musicStart_;
   // Render what the picture has reached, and further ahead when the signals
   // are shifted earlier than the sound.
@@ -223,13 +279,14 @@ void ModuleAudio::renderOfflineUntil(double demoTime) {
         std::min<std::int64_t>(static_cast<std::int64_t>(kOfflineBlock), target - renderer_->samplesRendered()));
     scratchPcm_.resize(n * 2);
     const std::size_t got = renderer_->render(scratchPcm_.data(), n, scratchEvents_);
-    for (auto& sink : sinks_) sink->write(scratchPcm_.data(), got);
+    applyVolume(scratchPcm_.data(), got);
+    writeSinks(scratchPcm_.data(), got);
     for (const MusicEvent& e : scratchEvents_) {
       queue_.push_back({musicStart_ + static_cast<double>(e.sample) / kSampleRate + avOffset_, e});
     }
     scratchEvents_.clear();
   }
-  if (renderer_->ended() && !endedAt_) {
+  if (renderer_->ended() && std::isnan(endedAt_.load())) {
     endedAt_ = musicStart_ + static_cast<double>(renderer_->samplesRendered()) / kSampleRate;
   }
   while (!queue_.empty() && queue_.front().due <= demoTime) {

@@ -29,13 +29,16 @@ class ModuleAudio final : public AudioLibrary {
  public:
   // Offline: rendered on the main thread as virtual time advances.
   ModuleAudio();
-  // Real time: mixed into `device`'s buffers; the silent stand-in takes its
-  // place when it cannot be opened.
+  // Real time: mixed into `device`'s buffers (the silent stand-in takes its
+  // place when it cannot be opened); offline as long as the clock is virtual.
   explicit ModuleAudio(std::unique_ptr<AudioOutput> device);
   ~ModuleAudio() override;
 
   // Where the music goes besides the speakers (WAV files, the recorder).
   void addPcmSink(std::shared_ptr<PcmSink> sink) { sinks_.push_back(std::move(sink)); }
+  // Loudness of everything heard, 0..100 percent (100 leaves the samples as
+  // they are; lower ones are scaled and truncated toward zero).
+  void setVolume(int percent) { volume_ = percent; }
 
   std::uint32_t BASS_GetVersion() override { return kBassVersion; }
   bool BASS_Init(int device, std::uint32_t frequency, std::uint32_t flags, void* window) override;
@@ -49,6 +52,9 @@ class ModuleAudio final : public AudioLibrary {
   void BASS_Free() override;
   bool BASS_Stop() override;
   std::optional<double> musicEndedAt() const override;
+  std::optional<double> musicEndsAt() const override;
+  void beginOutput(double time) override;
+  void goLive() override;
 
   // Mixes the next device buffer (on the output's thread).
   void mixForDevice(std::int16_t* out, std::size_t frames);
@@ -64,23 +70,35 @@ class ModuleAudio final : public AudioLibrary {
     MusicEvent event;
   };
 
-  bool realTime() const { return device_ != nullptr; }
+  // Opens the device and starts the dispatcher: the real-time half.
+  void openLive();
   void openDevice();
   // The demo time at which a sample being mixed now will be heard.
   double heardTimeOfSample(std::int64_t sample);
   void dispatchLoop();
   void deliver(const MusicEvent& event);
   void renderOfflineUntil(double demoTime);
+  void applyVolume(std::int16_t* pcm, std::size_t frames) const;
+  // The sinks hear one stream from demo time 0: `pcm` continues it. Samples
+  // before the start of the outputs are dropped.
+  void writeSinks(const std::int16_t* pcm, std::size_t frames);
+  // Silence for the sinks up to this sample of the stream.
+  void padSinksTo(std::int64_t sample);
   bool fail(int code);
 
   std::unique_ptr<AudioOutput> device_;  // null offline
-  AudioOutput* output_ = nullptr;         // the device, or the silent stand-in
+  AudioOutput* output_ = nullptr;         // the device, or the silent stand-in, while live
   std::unique_ptr<AudioOutput> silentOutput_;
   Runtime* runtime_ = nullptr;
   std::vector<std::shared_ptr<PcmSink>> sinks_;
+  std::int64_t sinkCursor_ = 0;  // stream sample the sinks get next
+  std::int64_t sinkStart_ = 0;   // first stream sample the sinks keep
+  int volume_ = 100;
   std::atomic<int> error_{BASS_OK};
   bool initialized_ = false;
   bool started_ = false;
+  bool live_ = false;       // the device plays (otherwise rendered offline)
+  bool listening_ = false;  // the offline renderer follows the clock
   std::atomic<bool> playing_{false};
   std::unique_ptr<ModuleRenderer> renderer_;
   std::atomic<SyncProc> syncProc_{nullptr};
@@ -88,7 +106,7 @@ class ModuleAudio final : public AudioLibrary {
   std::mutex mixMutex_;  // the renderer belongs to the mixing thread while it plays
   std::atomic<std::uint32_t> position_{0};
   double musicStart_ = 0.0;  // demo time of sample 0 of the module
-  std::optional<double> endedAt_;
+  std::atomic<double> endedAt_;  // NaN until the module has ended
   std::vector<MusicEvent> scratchEvents_;
   std::vector<std::int16_t> scratchPcm_;
 

@@ -42,6 +42,8 @@ int ModuleRenderer::loadFromMemory(const std::uint8_t* data, std::size_t size) {
   return BASS_OK;
 }
 
+double ModuleRenderer::durationSeconds() const { return module_ ? module_->get_duration_seconds() : 0.0; }
+
 bool ModuleRenderer::rowHasMarker(int pattern, int row) const {
   const int channels = module_->get_num_channels();
   for (int ch = 0; ch < channels; ++ch) {

@@ -43,6 +43,8 @@ class ModuleRenderer {
 
   bool ended() const { return ended_; }
   std::int64_t samplesRendered() const { return samples_; }
+  // The module's length when played once from the start, in seconds.
+  double durationSeconds() const;
   std::uint32_t lastPosition() const { return lastPosition_; }
 
  private:

@@ -24,7 +24,31 @@ Runtime::Runtime(RuntimeConfig config, std::unique_ptr<PixelBackend> pixels, std
       audio_(std::move(audio)),
       start_(std::chrono::steady_clock::now()),
       nextDeadline_(start_) {
+  const bool deferred = config_.startTime.has_value() || config_.startAtMark;
+  virtual_ = config_.mode == TimeMode::Virtual || deferred;
+  outputStarted_ = !deferred;
   if (isVirtual() && config_.fps <= 0) config_.fps = 60;
+  tracer_.setMuted(deferred);
+}
+
+void Runtime::startOutput() {
+  if (outputStarted_) return;
+  outputStarted_ = true;
+  const double t = now();
+  tracer_.setMuted(false);
+  // Video and sound begin on the first frame boundary from here, so the
+  // recording's first frame and first sample fall together.
+  const double mediaStart = isVirtual() ? static_cast<double>(frameBoundaryNs(virtualNs_, false)) / kNsPerSecond : t;
+  for (auto& sink : sinks_) sink->begin(t, mediaStart, lastPresented_);
+  audio_->beginOutput(mediaStart);
+  if (config_.mode == TimeMode::Real) {
+    // From here on the clock is the real one, carrying on from this time.
+    virtual_ = false;
+    start_ = std::chrono::steady_clock::now() -
+             std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(t));
+    nextDeadline_ = std::chrono::steady_clock::now();
+    audio_->goLive();
+  }
 }
 
 Runtime::~Runtime() {
@@ -32,7 +56,7 @@ Runtime::~Runtime() {
 }
 
 double Runtime::now() const {
-  if (isVirtual()) return static_cast<double>(virtualNs_) / static_cast<double>(kNsPerSecond);
+  if (virtual_) return static_cast<double>(virtualNs_) / static_cast<double>(kNsPerSecond);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
@@ -53,6 +77,12 @@ void Runtime::advanceVirtualNs(std::int64_t targetNs) {
   if (targetNs <= virtualNs_) return;
   virtualNs_ = targetNs;
   const double t = now();
+  // The outputs begin before anything of this moment happens (a sync of
+  // this moment is traced).
+  if (!outputStarted_ && config_.startTime && t >= *config_.startTime) {
+    startOutput();
+    if (!virtual_) return;  // a window run: real time goes on from here
+  }
   for (auto& listener : timeListeners_) listener(t);
   while (nextScriptKey_ < config_.keyTimes.size() && config_.keyTimes[nextScriptKey_] <= t) {
     ++nextScriptKey_;
@@ -70,23 +100,30 @@ void Runtime::closeOutput() {
   outputOpen_ = false;
 }
 
+std::int64_t Runtime::frameBoundaryNs(std::int64_t ns, bool strictly) const {
+  const std::int64_t fps = config_.fps;
+  auto boundary = [fps](std::int64_t k) { return (k * kNsPerSecond + fps - 1) / fps; };
+  std::int64_t k = ns * fps / kNsPerSecond;
+  while (strictly ? boundary(k) <= ns : boundary(k) < ns) ++k;
+  return boundary(k);
+}
+
 void Runtime::present(const Pixel* frame) {
   if (isVirtual()) {
     // The frame becomes visible at the next frame boundary after now.
-    const std::int64_t fps = config_.fps;
-    auto boundary = [fps](std::int64_t k) { return (k * kNsPerSecond + fps - 1) / fps; };
-    std::int64_t k = virtualNs_ * fps / kNsPerSecond + 1;
-    while (boundary(k) <= virtualNs_) ++k;
-    advanceVirtualNs(boundary(k));
+    advanceVirtualNs(frameBoundaryNs(virtualNs_, true));
   } else {
     pumpInput();
     paceRealFrame();
     pixels_->show(frame);
   }
   pollsSincePresent_ = 0;
+  lastPresented_ = frame;
   const std::int64_t index = framesPresented_.fetch_add(1, std::memory_order_relaxed);
   const double shownAt = now();
-  for (auto& sink : sinks_) sink->frame(frame, index, shownAt);
+  if (outputStarted_) {
+    for (auto& sink : sinks_) sink->frame(frame, index, shownAt);
+  }
   for (auto& hook : presentHooks_) hook(index);
 }
 
@@ -148,9 +185,35 @@ bool Runtime::inputEnded() {
   if (config_.until && t >= *config_.until) return true;
   if (!isVirtual()) return false;
   if (t >= config_.virtualTimeLimit) return true;
-  if (nextScriptKey_ < config_.keyTimes.size()) return false;
+  if (nextScriptKey_ < config_.keyTimes.size() || !musicEndsInput_) return false;
+  return musicOver();
+}
+
+bool Runtime::musicOver() {
   const auto ended = audio_->musicEndedAt();
-  return ended && t >= *ended + config_.musicEndGrace;
+  return ended && now() >= *ended + config_.musicEndGrace;
+}
+
+bool Runtime::holdUntilKeyOrMusicEnd() {
+  for (;;) {
+    if (pendingKeys_ > 0) {
+      --pendingKeys_;
+      return true;
+    }
+    if (inputEnded()) return false;
+    if (musicOver()) return true;
+    if (isVirtual()) {
+      advanceVirtualNs(virtualNs_ + 10 * kPollNs);
+    } else {
+      pumpInput();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+}
+
+void Runtime::advanceToWholeSecond() {
+  if (!isVirtual()) return;
+  advanceVirtualNs((virtualNs_ + kNsPerSecond - 1) / kNsPerSecond * kNsPerSecond);
 }
 
 std::uint32_t Runtime::musicPositionNow() {

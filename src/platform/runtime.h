@@ -6,6 +6,10 @@
 // Virtual time (headless): present() advances the clock to the next frame
 // boundary and every poll of the keyboard or the timer advances it by 1 ms,
 // so busy-wait loops progress; the music is rendered as the clock advances.
+//
+// A run may start later than its beginning (--start): until that point it
+// goes in virtual time, as fast as it can and with every output silent; then
+// the outputs begin, and a window run goes on in real time from there.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -32,6 +36,8 @@ struct RuntimeConfig {
   double avOffset = 0.0;            // seconds the music's signals are shifted against the picture
   double musicEndGrace = 2.0;       // virtual time: input ends this long after the music
   double virtualTimeLimit = 3600.0; // virtual time: input ends here whatever happens
+  std::optional<double> startTime;  // the outputs begin at this demo time...
+  bool startAtMark = false;         // ...or when startOutput() is called
 };
 
 class Runtime {
@@ -42,7 +48,12 @@ class Runtime {
   Runtime& operator=(const Runtime&) = delete;
 
   const RuntimeConfig& config() const { return config_; }
-  bool isVirtual() const { return config_.mode == TimeMode::Virtual; }
+  // True while the clock is virtual: a headless run, or a window run before its start point.
+  bool isVirtual() const { return virtual_; }
+  // False before the start point: frames, trace and sound go nowhere.
+  bool outputStarted() const { return outputStarted_; }
+  // Begins the outputs now (and real time, for a window run). Once only.
+  void startOutput();
 
   // Demo time in seconds since the runtime started. No side effects; safe
   // from any thread in real time.
@@ -68,6 +79,15 @@ class Runtime {
   // Ends the input from outside (a signal handler may call it): as if the
   // window were closed.
   void requestClose() { closeRequested_.store(true, std::memory_order_relaxed); }
+  // Whether the music's end (with its grace) ends the input in virtual time:
+  // true but for the passes of a looping run that are not the last.
+  void setMusicEndsInput(bool ends) { musicEndsInput_ = ends; }
+  // The closing picture of a looping run: holds until a key (taken) or the
+  // music has ended, with its grace. False when the input ended instead.
+  bool holdUntilKeyOrMusicEnd();
+  // Virtual time only: moves the clock on to the next whole second, so a new
+  // pass of the demo starts on the same footing as the first.
+  void advanceToWholeSecond();
 
   AudioLibrary& audio() { return *audio_; }
   PixelBackend& pixels() { return *pixels_; }
@@ -93,6 +113,9 @@ class Runtime {
 
  private:
   void advanceVirtualNs(std::int64_t targetNs);
+  // The first frame boundary at or after `ns` (after it when `strictly`).
+  std::int64_t frameBoundaryNs(std::int64_t ns, bool strictly) const;
+  bool musicOver();
   void pumpInput();
   void pushKey();
   void paceRealFrame();
@@ -106,7 +129,11 @@ class Runtime {
   std::vector<std::function<void(std::int64_t)>> presentHooks_;
   std::function<void(const char*, const char*)> messageHandler_;
 
-  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point start_;  // real time: when demo time 0 was
+  bool virtual_ = false;
+  bool outputStarted_ = true;
+  bool musicEndsInput_ = true;
+  const Pixel* lastPresented_ = nullptr;
   std::int64_t virtualNs_ = 0;
   std::atomic<std::int64_t> framesPresented_{0};
   std::size_t nextScriptKey_ = 0;

@@ -68,6 +68,7 @@ void Tracer::event(std::string_view event) {
 }
 
 void Tracer::write(std::string_view event, std::string_view scene) {
+  if (muted_) return;
   const TraceStamp s = stamp_ ? stamp_() : TraceStamp{};
   char head[160];
   std::snprintf(head, sizeof head, "{\"t\":%.3f,\"frame\":%lld,\"order\":%u,\"row\":%u,\"event\":", s.time,

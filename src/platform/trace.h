@@ -4,6 +4,7 @@
 // Events: begin and end of every scene and phase ("Scene.phase"), sync (a
 // marker of the music arrived) and key (a key press became pending). sync and
 // key lines name the innermost scene or phase running at the time.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -32,6 +33,8 @@ class Tracer {
   // "-" writes to stderr. False when the file cannot be opened.
   [[nodiscard]] bool open(const std::string& path, std::function<TraceStamp()> stamp);
   bool enabled() const { return out_ != nullptr; }
+  // A muted trace follows the scenes but writes nothing.
+  void setMuted(bool muted) { muted_ = muted; }
 
   void begin(std::string_view scene);
   void end(std::string_view scene);
@@ -46,6 +49,7 @@ class Tracer {
   std::FILE* out_ = nullptr;  // where lines go: file_ or stderr
   std::function<TraceStamp()> stamp_;
   std::vector<std::string> open_;  // scenes and phases running, outermost first
+  std::atomic<bool> muted_{false};
 };
 
 // Emits begin on construction and end on destruction, into the current

@@ -27,8 +27,8 @@ std::string writeFixture(const std::string& name) {
 }
 
 struct OfflineRun {
-  explicit OfflineRun(double avOffset = 0.0, std::shared_ptr<PcmSink> sink = nullptr)
-      : runtime(makeConfig(avOffset), std::make_unique<HeadlessBackend>(), makeAudio(sink)), scope(runtime) {
+  explicit OfflineRun(double avOffset = 0.0, std::shared_ptr<PcmSink> sink = nullptr, int volume = 100)
+      : runtime(makeConfig(avOffset), std::make_unique<HeadlessBackend>(), makeAudio(sink, volume)), scope(runtime) {
     musicClock().clearSync();
   }
   static RuntimeConfig makeConfig(double avOffset) {
@@ -37,9 +37,10 @@ struct OfflineRun {
     c.avOffset = avOffset;
     return c;
   }
-  static std::unique_ptr<AudioLibrary> makeAudio(const std::shared_ptr<PcmSink>& sink) {
+  static std::unique_ptr<AudioLibrary> makeAudio(const std::shared_ptr<PcmSink>& sink, int volume) {
     auto audio = std::make_unique<ModuleAudio>();
     if (sink) audio->addPcmSink(sink);
+    audio->setVolume(volume);
     return audio;
   }
   // Advances in 1 ms steps until the flag rises; the time it rose at.
@@ -87,11 +88,11 @@ TEST(ModuleAudioOffline, AvOffsetShiftsTheSignalsNotTheSound) {
   }
 }
 
-std::vector<char> renderToWav(const std::string& module, const std::string& wav) {
+std::vector<char> renderToWav(const std::string& module, const std::string& wav, int volume = 100) {
   {
     auto sink = std::make_shared<WavWriter>();
     EXPECT_TRUE(sink->open(wav));
-    OfflineRun run(0.0, sink);
+    OfflineRun run(0.0, sink, volume);
     EXPECT_TRUE(startMusic(module.c_str()));
     for (int i = 0; i < 3000; ++i) run.runtime.poll();  // uneven steps: 1 ms polls
     run.runtime.advanceTo(7.0);
@@ -114,6 +115,26 @@ TEST(ModuleAudioOffline, RendersAreBitIdenticalAndHoldTheWholeSong) {
   bool audible = false;
   for (std::size_t i = 44; i < a.size() && !audible; ++i) audible = a[i] != 0;
   EXPECT_TRUE(audible);
+}
+
+TEST(ModuleAudioOffline, VolumeScalesEverySampleAndZeroIsSilence) {
+  const std::string file = writeFixture("audio_volume.s3m");
+  const auto full = renderToWav(file, ::testing::TempDir() + "/full.wav");
+  const auto half = renderToWav(file, ::testing::TempDir() + "/half.wav", 50);
+  const auto none = renderToWav(file, ::testing::TempDir() + "/none.wav", 0);
+  ASSERT_EQ(full.size(), half.size());
+  ASSERT_EQ(full.size(), none.size());
+  const auto sample = [](const std::vector<char>& wav, std::size_t i) {
+    return static_cast<std::int16_t>(static_cast<unsigned char>(wav[44 + 2 * i]) |
+                                     static_cast<unsigned char>(wav[45 + 2 * i]) << 8);
+  };
+  bool loud = false;
+  for (std::size_t i = 0; i < (full.size() - 44) / 2; ++i) {
+    ASSERT_EQ(sample(half, i), sample(full, i) * 50 / 100) << i;
+    ASSERT_EQ(sample(none, i), 0) << i;
+    loud = loud || sample(full, i) > 1000;
+  }
+  EXPECT_TRUE(loud);
 }
 
 }  // namespace
