@@ -6,6 +6,6 @@ build=${1:-build}
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/tolvarin"
 fi
-echo "No display found: rendering the demo headless to tolvarin.mp4 (this takes a minute)."
+echo "No display found: rendering the demo headless to tolvarin.mp4."
 "$build/tolvarin" --headless --record tolvarin.mp4 --record-scale 2
 echo "Wrote tolvarin.mp4"
