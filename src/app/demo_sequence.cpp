@@ -65,11 +65,11 @@ struct SequenceGlobals {
   }
 };
 
-}  // namespace
-
 // Whether another pass follows the one that ends now: the closing picture
 // holds until a key or the end of the music. False when the input ended.
 bool holdForNextPass() { return runtime().holdUntilKeyOrMusicEnd(); }
+
+}  // namespace
 
 int demoSequence(const DataFiles& data, const SequenceOptions& options) {
   SequenceGlobals globals;
