@@ -130,6 +130,27 @@ add_subdirectory(src/scenes)
 add_subdirectory(src/app)
 add_subdirectory(web)
 
+# The benchmarks, beside the native ones (scripts/bench-web.sh): Google
+# Benchmark compiled from its Debian source package, unpacked where
+# TOLVARIN_WEB_BENCHMARK_SOURCE says. Built only when asked for.
+set(TOLVARIN_WEB_BENCHMARK_SOURCE "" CACHE PATH "Google Benchmark's unpacked source (scripts/bench-web.sh fetches it)")
+if(TOLVARIN_WEB_BENCHMARK_SOURCE)
+  if(NOT EXISTS "${TOLVARIN_WEB_BENCHMARK_SOURCE}/include/benchmark/benchmark.h")
+    tolvarin_web_missing("Google Benchmark's source not found in '${TOLVARIN_WEB_BENCHMARK_SOURCE}'")
+  endif()
+  foreach(setting BENCHMARK_ENABLE_TESTING BENCHMARK_ENABLE_INSTALL BENCHMARK_ENABLE_WERROR
+                  BENCHMARK_ENABLE_GTEST_TESTS BENCHMARK_INSTALL_DOCS)
+    set(${setting} OFF CACHE BOOL "" FORCE)
+  endforeach()
+  # Debian's patches drop the version taken from git; "0.0.0" makes it take
+  # the project's own.
+  set(GIT_VERSION "0.0.0")
+  add_subdirectory(${TOLVARIN_WEB_BENCHMARK_SOURCE} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL SYSTEM)
+  add_subdirectory(bench)
+  set_target_properties(tolvarin-bench PROPERTIES EXCLUDE_FROM_ALL ON)
+  tolvarin_node_program(tolvarin-bench)
+endif()
+
 if(TOLVARIN_BUILD_TESTS)
   if(NOT EXISTS /usr/src/googletest/CMakeLists.txt)
     tolvarin_web_missing("GoogleTest sources not found in /usr/src/googletest (Debian package googletest)")
