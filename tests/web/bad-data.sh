@@ -2,12 +2,13 @@
 # Every data file damaged in turn (missing, cut in half, noise): the
 # web build must end with the native program's exit code and print the same
 # messages, having read the damaged file through node's file system.
-#   bad-data.sh DATA NATIVE -- WEB_COMMAND...
+#   bad-data.sh DATA NATIVE K/N -- WEB_COMMAND...
+# K/N: the K-th of N parts of the files (ctest runs the parts side by side).
 # The whole demo runs at 4 fps: the frames do not matter here, only that
 # every scene, and so every use of a file, comes.
 set -uo pipefail
-data=$1 native=$2
-shift 3
+data=$1 native=$2 part=${3%/*} parts=${3#*/}
+shift 4
 web=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,7 +21,10 @@ run() {  # run SIDE DIR: exit code to SIDE.code, stderr to SIDE.err
   echo $? >"$work/$side.code"
 }
 
+index=0
 for original in "$data"/*; do
+  index=$((index + 1))
+  [ $(((index - 1) % parts + 1)) -eq "$part" ] || continue
   name=${original##*/}
   dir=$work/data
   for variant in missing "cut in half" noise; do
