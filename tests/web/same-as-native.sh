@@ -75,6 +75,8 @@ compare "earlier signals" --headless --data "$data" --fps 24 --until 25 --av-off
 # A key every second skips through every scene to the end of the demo.
 compare "keys through the whole demo" --headless --data "$data" --fps 30 \
   --keys 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18 "${outputs[@]}"
+# No --data: each finds the data of its own build (build/data, build-web/data).
+compare "default data folder" --headless --fps 60 --until 30 "${outputs[@]}"
 # The trace on stderr.
 compare "trace to stderr" --headless --data "$data" --until 6 --trace -
 # Command lines that do not run.
