@@ -3,11 +3,11 @@
 # web build must end with the native program's exit code and print the same
 # messages, having read the damaged file through node's file system.
 #   bad-data.sh DATA NATIVE K/N -- WEB_COMMAND...
-# K/N: the K-th of N parts of the files (ctest runs the parts side by side).
+# K/N: every N-th file from the K-th on (ctest runs the N shares side by side).
 # The whole demo runs at 4 fps: the frames do not matter here, only that
 # every scene, and so every use of a file, comes.
 set -uo pipefail
-data=$1 native=$2 part=${3%/*} parts=${3#*/}
+data=$1 native=$2 share=${3%/*} shares=${3#*/}
 shift 4
 web=("$@")
 work=$(mktemp -d)
@@ -24,7 +24,7 @@ run() {  # run SIDE DIR: exit code to SIDE.code, stderr to SIDE.err
 index=0
 for original in "$data"/*; do
   index=$((index + 1))
-  [ $(((index - 1) % parts + 1)) -eq "$part" ] || continue
+  [ $(((index - 1) % shares + 1)) -eq "$share" ] || continue
   name=${original##*/}
   dir=$work/data
   for variant in missing "cut in half" noise; do
