@@ -31,3 +31,17 @@ bench: build
 
 clean:
 	@rm -rf $(BUILD_DIR) build-debug build-asan build-tsan build-fuzz
+
+# The WebAssembly build in build-web/ (Emscripten): tolvarin.js + .wasm for
+# node, tolvarin-page.js + .wasm + .data for a browser page. web-test runs
+# its tests under node against the native program.
+.PHONY: web web-test clean-web
+web: deps
+	@scripts/build-web.sh
+
+web-test: web
+	@ctest --test-dir build-web --output-on-failure -j $(JOBS)
+
+clean: clean-web
+clean-web:
+	@rm -rf build-web

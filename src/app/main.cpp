@@ -10,12 +10,11 @@
 #include "app/demo_sequence.h"
 #include "app/options.h"
 #include "app/startup_objects.h"
+#include "platform/backends.h"
 #include "platform/frame_sinks.h"
 #include "platform/module_audio.h"
 #include "platform/progress_meter.h"
 #include "platform/runtime.h"
-#include "platform/sdl_audio_output.h"
-#include "platform/sdl_window.h"
 #include "platform/wav_writer.h"
 
 namespace {
@@ -33,21 +32,30 @@ int main(int argc, char** argv) {
   using namespace tolvarin;
   ProgramOptions opt;
   if (auto code = parseOptions(argc, argv, opt)) return *code;
+  // Refused before anything runs, like a bad option.
+  if (!opt.shots.empty() && !kCanWritePng) {
+    std::fprintf(stderr, "tolvarin: --shot is not available in this build (it cannot write PNG files)\n");
+    return 2;
+  }
+  if (!opt.record.empty() && !kCanStartPrograms) {
+    std::fprintf(stderr, "tolvarin: --record is not available in this build (it cannot start ffmpeg)\n");
+    return 2;
+  }
 
   std::unique_ptr<PixelBackend> backend;
   if (opt.headless) {
     backend = std::make_unique<HeadlessBackend>();
   } else {
     std::string reason;
-    if (!SdlWindow::displayAvailable(reason)) {
-      std::fprintf(stderr, "tolvarin: no display found (%s); try --headless --record FILE\n", reason.c_str());
+    if (!windowAvailable(reason)) {
+      std::fprintf(stderr, "tolvarin: no display found (%s); try %s\n", reason.c_str(),
+                   kCanStartPrograms ? "--headless --record FILE" : "--headless");
       return 1;
     }
-    backend = std::make_unique<SdlWindow>(WindowOptions{opt.scale, opt.fullscreen, true, opt.fps});
+    backend = makeWindow(WindowOptions{opt.scale, opt.fullscreen, true, opt.fps});
   }
 
-  auto audio = opt.headless ? std::make_unique<ModuleAudio>()
-                            : std::make_unique<ModuleAudio>(std::make_unique<SdlAudioOutput>());
+  auto audio = opt.headless ? std::make_unique<ModuleAudio>() : std::make_unique<ModuleAudio>(makeSoundDevice());
   audio->setVolume(opt.volume);
   std::shared_ptr<WavWriter> wav;
   if (!opt.wav.empty()) {

@@ -29,6 +29,19 @@ constexpr KernelSet kSse2{
 };
 #endif
 
+#ifdef TOLVARIN_SIMD128_KERNELS
+// The SSE2 family compiled to wasm SIMD, where it pays: under node the
+// references (which the compiler vectorises for wasm itself) fill, mask,
+// cross-fade and overlay a frame as fast or faster than Emscripten's
+// translation of the SSE2 code (docs/performance.md).
+constexpr KernelSet kSimd128{
+    "simd128",        reference::fillFrame,   sse2::copyFrame,   reference::crossFade, reference::overlayKeyed,
+    reference::maskFrame, sse2::averageFrames, sse2::mirrorQuadrants, reference::drawLine,
+    sse2::subtractFromBytes, sse2::rotoZoom,  sse2::stretchBlit, sse2::bumpLight,  sse2::zoomWrap,
+    sse2::tunnelPixels,
+};
+#endif
+
 #ifdef TOLVARIN_AVX2_KERNELS
 // 32-byte steps copy a frame no faster than 16-byte ones (the copy is bound
 // by the caches), and the tunnel's lookups are scalar loads either way.
@@ -55,6 +68,9 @@ std::vector<const KernelSet*> availableKernelSets() {
   std::vector<const KernelSet*> sets{&kReference};
 #ifdef TOLVARIN_SSE2_KERNELS
   sets.push_back(&kSse2);
+#endif
+#ifdef TOLVARIN_SIMD128_KERNELS
+  sets.push_back(&kSimd128);
 #endif
 #ifdef TOLVARIN_AVX2_KERNELS
   if (detail::cpuHasAvx2()) sets.push_back(&kAvx2);

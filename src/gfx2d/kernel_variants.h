@@ -6,6 +6,9 @@
 //   from tables more than from vectors). Built wherever SSE2 is the baseline.
 // avx2: 256-bit steps, in functions with the avx2 target attribute (never
 //   whole files), reached only after a run-time check of the processor.
+// simd128 (WebAssembly with -msimd128): no code of its own; the SSE2 family
+//   compiled to wasm SIMD through Emscripten's SSE2 headers, for the kernels
+//   where that beats the references (kernel_set.cpp).
 // Kernels a family does not speed up are taken from the family below it.
 #include <cstdint>
 
@@ -16,6 +19,9 @@
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TOLVARIN_AVX2_KERNELS 1
+#endif
+#if defined(__SSE2__) && defined(__wasm_simd128__)
+#define TOLVARIN_SIMD128_KERNELS 1
 #endif
 
 namespace tolvarin {

@@ -15,10 +15,16 @@ namespace fs = std::filesystem;
 // (<prefix>/bin/tolvarin finds <prefix>/share/tolvarin), so a package
 // installed under any prefix finds its data.
 fs::path installedDataNextToProgram() {
+#ifdef __EMSCRIPTEN__
+  // A WebAssembly program is no file of its own: /proc/self/exe would name
+  // node (or nothing in a browser).
+  return {};
+#else
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
   return self.parent_path().parent_path() / "share" / "tolvarin";
+#endif
 }
 
 }  // namespace

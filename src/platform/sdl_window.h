@@ -5,6 +5,7 @@
 // reported as a close request.
 #include <string>
 
+#include "platform/backends.h"
 #include "platform/pixel_backend.h"
 
 struct SDL_Window;
@@ -12,13 +13,6 @@ struct SDL_Renderer;
 struct SDL_Texture;
 
 namespace tolvarin {
-
-struct WindowOptions {
-  int scale = 3;
-  bool fullscreen = false;
-  bool integerScaling = true;
-  int fps = 60;  // vsync is used when the display refreshes at this rate
-};
 
 class SdlWindow final : public PixelBackend {
  public:

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,13 @@
 namespace tolvarin::test {
 
 // Made on first use, removed with everything in it when the process ends.
+// The name has a random part besides the process id: WebAssembly programs
+// under node all have the same one.
 class TempFolder {
  public:
   TempFolder()
       : path_(std::filesystem::temp_directory_path() /
-              ("tolvarin-assets-" + std::to_string(::getpid()))) {
+              ("tolvarin-assets-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device{}()))) {
     std::filesystem::create_directories(path_);
   }
   ~TempFolder() {

@@ -3,6 +3,7 @@
 // no light; and small builders for vertices and meshes.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "gfx3d/mesh.h"
@@ -125,7 +126,10 @@ TEST(MeshLoader, BrokenTextFailsAndLeavesMeshUnchanged) {
   EXPECT_EQ(mesh.faces.get(), faces);
 
   // The same text from a file loads like the text in memory.
-  const auto path = std::filesystem::temp_directory_path() / "tolvarin_mesh_loader_test.d";
+  // A name of its own: two runs of these tests may share the folder (and,
+  // under node, the process id).
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("tolvarin_mesh_loader_test_" + std::to_string(std::random_device{}()) + ".d");
   std::ofstream(path, std::ios::binary) << kTriangle;
   Mesh fromFile;
   ASSERT_TRUE(fromFile.load(path.string().c_str()));

@@ -82,7 +82,13 @@ Results runCases(const golden::KernelVariant& v) {
     frameCase("drawLine" + s, seed, [&](Inputs& in) {
       for (int line = 0; line < 40; ++line) {
         const auto coord = [&](int size) { return static_cast<std::int32_t>(in.rng() % (size + 40)) - 20; };
-        v.drawLine(coord(320), coord(240), coord(320), coord(240), in.rng(), in.dst.data());
+        // One draw per declarator, so every compiler takes the numbers in the
+        // same order (the order of a call's arguments is the compiler's
+        // choice): the colour, then the coordinates from the last to the
+        // first, as the pinned hashes were made.
+        const std::uint32_t colour = in.rng();
+        const std::int32_t y1 = coord(240), x1 = coord(320), y0 = coord(240), x0 = coord(320);
+        v.drawLine(x0, y0, x1, y1, colour, in.dst.data());
       }
     });
     frameCase("subtractFromBytes" + s, seed, [&](Inputs& in) {
