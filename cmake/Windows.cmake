@@ -1,0 +1,24 @@
+# What the Windows (mingw-w64) build does differently.
+
+# The program's resources (manifest, version information).
+enable_language(RC)
+
+# printf and friends from mingw-w64's own C99 implementation instead of
+# msvcrt's, which rounds decimal ties differently from glibc: the trace and
+# --frame-hashes print demo times such as 0.5625 with %.3f and %.6f.
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+
+# SDL's pkg-config flags rename main to SDL_main and link SDL2main, whose
+# WinMain converts the command line and calls it. The program keeps its own
+# main (src/app/main.cpp): mingw-w64's start-up code calls main for console
+# and window programs alike, and the Windows-specific start-up is ours
+# (src/platform/windows_console.cpp).
+get_target_property(_sdl_options PkgConfig::SDL2 INTERFACE_COMPILE_OPTIONS)
+if(_sdl_options)
+  list(REMOVE_ITEM _sdl_options "-Dmain=SDL_main")
+  set_property(TARGET PkgConfig::SDL2 PROPERTY INTERFACE_COMPILE_OPTIONS ${_sdl_options})
+endif()
+set_property(TARGET PkgConfig::SDL2 APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS SDL_MAIN_HANDLED)
+get_target_property(_sdl_libraries PkgConfig::SDL2 INTERFACE_LINK_LIBRARIES)
+list(FILTER _sdl_libraries EXCLUDE REGEX "SDL2main")
+set_property(TARGET PkgConfig::SDL2 PROPERTY INTERFACE_LINK_LIBRARIES ${_sdl_libraries})
