@@ -14,6 +14,9 @@
 #include "platform/sdl_audio_output.h"
 #include "platform/sdl_window.h"
 #include "platform/wav_writer.h"
+#ifdef _WIN32
+#include "platform/windows_console.h"
+#endif
 
 namespace {
 
@@ -28,6 +31,9 @@ void onSignal(int) {
 
 int main(int argc, char** argv) {
   using namespace tolvarin;
+#ifdef _WIN32
+  useParentConsole();
+#endif
   ProgramOptions opt;
   if (auto code = parseOptions(argc, argv, opt)) return *code;
 
