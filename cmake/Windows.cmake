@@ -25,3 +25,20 @@ set_property(TARGET PkgConfig::SDL2 APPEND PROPERTY INTERFACE_COMPILE_DEFINITION
 get_target_property(_sdl_libraries PkgConfig::SDL2 INTERFACE_LINK_LIBRARIES)
 list(FILTER _sdl_libraries EXCLUDE REGEX "SDL2main")
 set_property(TARGET PkgConfig::SDL2 PROPERTY INTERFACE_LINK_LIBRARIES ${_sdl_libraries})
+
+# The zip users download: build-win/tolvarin-windows-x64.zip (the
+# tolvarin_zip target; `make windows`).
+set(TOLVARIN_WINDOWS_ZIP "${CMAKE_BINARY_DIR}/tolvarin-windows-x64.zip")
+add_custom_command(
+  OUTPUT "${TOLVARIN_WINDOWS_ZIP}"
+  COMMAND ${CMAKE_COMMAND}
+          "-DEXE=$<TARGET_FILE:tolvarin>" "-DSTRIP=${CMAKE_STRIP}" "-DDATA_DIR=${TOLVARIN_DATA_DIR}"
+          "-DREADME=${PROJECT_SOURCE_DIR}/docs/windows/README.txt"
+          "-DLICENSES_DIR=${TOLVARIN_WIN_PREFIX}/share/licenses"
+          "-DSTAGE=${CMAKE_BINARY_DIR}/zip-stage" "-DZIP=${TOLVARIN_WINDOWS_ZIP}"
+          -P "${PROJECT_SOURCE_DIR}/cmake/package-windows-zip.cmake"
+  DEPENDS tolvarin tolvarin_data "${PROJECT_SOURCE_DIR}/docs/windows/README.txt"
+          "${PROJECT_SOURCE_DIR}/cmake/package-windows-zip.cmake"
+  COMMENT "Packing ${TOLVARIN_WINDOWS_ZIP}"
+  VERBATIM)
+add_custom_target(tolvarin_zip ALL DEPENDS "${TOLVARIN_WINDOWS_ZIP}")
