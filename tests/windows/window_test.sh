@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # tolvarin.exe in a real window under Wine on a virtual X display: the title,
 # a scene on screen, a key that ends the running scene, Alt+F4 (Windows' own
-# close) ending the program with exit code 0, sound falling back to the
-# silent stand-in with one line when there is no sound device, and a missing
-# module shown in a Windows message box that ends the program with code 1.
+# close) ending the program with exit code 0, the music through SDL's Windows
+# audio (WASAPI, on Wine's ALSA driver with ALSA's null device) with its syncs
+# at the music's pace; with no sound device at all the silent stand-in,
+# announced once, keeping the syncs coming; and a missing module shown in a
+# Windows message box that ends the program with code 1.
 # Usage: window_test.sh TOLVARIN.EXE DATA-DIR     (the Wine environment set)
 set -u
 prog=$1 data=$2
@@ -17,8 +19,6 @@ if [ "${3:-}" != --inside ]; then
   # keep its windows off screen: wait until no session of this prefix is left,
   # so the one started here has the display.
   wineserver -w
-  # No sound device, whatever the machine has: Wine's sound drivers are off.
-  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winealsa.drv,winepulse.drv,wineoss.drv="
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$prog" "$data" --inside
 fi
 
@@ -57,7 +57,40 @@ wait_exit() {
   return 0
 }
 
-# --- The demo in its window --------------------------------------------------
+# sound_device on|off: one sound device (ALSA's null output through Wine's
+# ALSA driver), or none at all (Wine's sound drivers off), whatever the
+# machine has.
+overrides=${WINEDLLOVERRIDES:-}
+sound_device() {
+  if [ "$1" = on ]; then
+    printf 'pcm.!default { type null }\nctl.!default { type null }\n' >"$work/asound.conf"
+    export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
+    export WINEDLLOVERRIDES="${overrides:+$overrides;}winepulse.drv,wineoss.drv="
+  else
+    unset ALSA_CONFIG_PATH
+    export WINEDLLOVERRIDES="${overrides:+$overrides;}winealsa.drv,winepulse.drv,wineoss.drv="
+  fi
+}
+
+# sync_time ROW: the demo time of the first sync traced at that row of order 0.
+sync_time() {
+  grep -m1 "\"order\":0,\"row\":$1,\"event\":\"sync\"" "$work/trace.jsonl" | sed -E 's/^\{"t":([0-9.]+),.*/\1/'
+}
+
+# The marker rows 0 and 32 are 3.75 s of music apart. The syncs come when the
+# rows are heard, so never much sooner after each other than that; a slow
+# machine can only make the second one later.
+check_sync_pace() {
+  wait_for '"order":0,"row":32,"event":"sync"' 30 || fail "no sync at row 32 ($1)"
+  local t0 t32
+  t0=$(sync_time 0) t32=$(sync_time 32)
+  echo "syncs at rows 0 and 32: $t0 s and $t32 s ($1)"
+  awk -v a="$t0" -v b="$t32" 'BEGIN { exit !(b - a >= 3.0 && b - a <= 10.0) }' \
+    || fail "rows 0 and 32 heard $t0 s and $t32 s: not at the music's pace ($1)"
+}
+
+# --- The demo in its window, with sound ---------------------------------------
+sound_device on
 "$wine" "$prog" --data "$data" --trace "$work/trace.jsonl" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 wid=$(timeout 60 xdotool search --sync --name '^Tolvarin, Quarnel, 2000\.$' 2>/dev/null | head -n 1)
@@ -86,8 +119,11 @@ scene=$(sed -E 's/.*"scene":"([^".]*).*/\1/' <<<"$keyline")
 wait_for "\"event\":\"end\",\"scene\":\"$scene\"}" 10 || fail "the key did not end $scene"
 wait_for "\"event\":\"begin\",\"scene\":\"[^\"]*\"}" 10 || fail "no scene followed"
 
+# The music plays through the device, its syncs as heard.
+check_sync_pace "WASAPI"
+grep -q 'no audio device' "$work/err.txt" && fail "the sound device was not used: $(grep 'no audio device' "$work/err.txt")"
+
 # Alt+F4 closes the window the Windows way; the program ends with code 0.
-sleep 1
 xdotool windowfocus --sync "$wid" 2>/dev/null
 start=$(date +%s%N)
 xdotool key alt+F4
@@ -98,7 +134,14 @@ echo "window closed; exit code 0 after ${elapsed} ms"
 keys=$(grep -c '"event":"key"' "$work/trace.jsonl")
 [ "$keys" -eq 1 ] || fail "$keys key presses in the trace; Alt+F4 is no key press for the scene"
 
-# No sound device: the silent stand-in, said once.
+# --- No sound device: the silent stand-in, said once ----------------------------
+sound_device off
+: >"$work/trace.jsonl"
+"$wine" "$prog" --data "$data" --trace "$work/trace.jsonl" --until 9 >"$work/out.txt" 2>"$work/err.txt" &
+pid=$!
+check_sync_pace "silent stand-in"
+wait_exit 30 || fail "still running after --until 9"
+[ "$rc" -eq 0 ] || fail "exit code $rc without a sound device"
 said=$(grep -c 'no audio device.*the music plays silently' "$work/err.txt")
 [ "$said" -eq 1 ] || fail "the silent stand-in was announced $said times, not once"
 grep 'no audio device' "$work/err.txt"
