@@ -11,6 +11,11 @@ enable_language(RC)
 # runs under Wine cannot tell the two apart.)
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 
+# No link time in the executables' headers, and (release builds) no symbols:
+# the same sources give the same tolvarin.exe, and so the same zip. (Stripping
+# afterwards would write the time of stripping instead.)
+add_link_options(-Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
+
 # SDL's pkg-config flags rename main to SDL_main and link SDL2main, whose
 # WinMain converts the command line and calls it. The program keeps its own
 # main (src/app/main.cpp): mingw-w64's start-up code calls main for console
@@ -32,7 +37,7 @@ set(TOLVARIN_WINDOWS_ZIP "${CMAKE_BINARY_DIR}/tolvarin-windows-x64.zip")
 add_custom_command(
   OUTPUT "${TOLVARIN_WINDOWS_ZIP}"
   COMMAND ${CMAKE_COMMAND}
-          "-DEXE=$<TARGET_FILE:tolvarin>" "-DSTRIP=${CMAKE_STRIP}" "-DDATA_DIR=${TOLVARIN_DATA_DIR}"
+          "-DEXE=$<TARGET_FILE:tolvarin>" "-DDATA_DIR=${TOLVARIN_DATA_DIR}"
           "-DREADME=${PROJECT_SOURCE_DIR}/docs/windows/README.txt"
           "-DLICENSES_DIR=${TOLVARIN_WIN_PREFIX}/share/licenses"
           "-DSTAGE=${CMAKE_BINARY_DIR}/zip-stage" "-DZIP=${TOLVARIN_WINDOWS_ZIP}"

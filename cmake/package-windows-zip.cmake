@@ -1,10 +1,10 @@
 # Makes the Windows zip (cmake -P, run by the tolvarin_zip target):
-#   tolvarin/tolvarin.exe       stripped
+#   tolvarin/tolvarin.exe       (a release build's is linked without symbols)
 #   tolvarin/README.txt         CR LF line ends, for every Windows editor
 #   tolvarin/data/              the generated data files
 #   tolvarin/licenses/<name>/   the licence texts of what is linked in
-# Inputs: EXE STRIP DATA_DIR README LICENSES_DIR STAGE ZIP.
-foreach(var EXE STRIP DATA_DIR README LICENSES_DIR STAGE ZIP)
+# Inputs: EXE DATA_DIR README LICENSES_DIR STAGE ZIP.
+foreach(var EXE DATA_DIR README LICENSES_DIR STAGE ZIP)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "package-windows-zip: ${var} is not set")
   endif()
@@ -17,10 +17,7 @@ set(root "${STAGE}/tolvarin")
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${root}/data")
 
-execute_process(COMMAND "${STRIP}" -o "${root}/tolvarin.exe" "${EXE}" RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "stripping ${EXE} failed")
-endif()
+file(COPY "${EXE}" DESTINATION "${root}")
 
 file(GLOB data_files "${DATA_DIR}/*")
 list(LENGTH data_files count)
@@ -35,7 +32,9 @@ string(REPLACE "\r\n" "\n" text "${text}")
 string(REPLACE "\n" "\r\n" text "${text}")
 file(WRITE "${root}/README.txt" "${text}")
 
-# Files in sorted order with fixed dates, so the same inputs give the same zip.
+# Files in sorted order with fixed modification dates: the same build gives
+# the same listing and contents (libarchive still records access and change
+# times in its extra fields).
 file(GLOB_RECURSE entries RELATIVE "${STAGE}" "${root}/*")
 list(SORT entries)
 file(REMOVE "${ZIP}")
