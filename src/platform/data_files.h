@@ -28,4 +28,11 @@ class DataFiles {
 // The folder of the running program's executable; empty when unknown.
 std::filesystem::path programFolder();
 
+// Paths to and from the program's strings, which are UTF-8: the arguments
+// and the names given to fopen (on Windows the manifest makes UTF-8 the code
+// page of both). std::filesystem's own narrow strings are not UTF-8 there
+// (and .string() throws on characters the C locale cannot hold).
+std::filesystem::path pathFromUtf8(const std::string& text);
+std::string utf8FromPath(const std::filesystem::path& path);
+
 }  // namespace tolvarin

@@ -1,6 +1,7 @@
 // Finding the data files: the --data folder, then the working folder, then
 // the search folders (on Windows the program's own folder and its data
-// subfolder, which is how the zip and the build folder lay them out).
+// subfolder, which is how the zip and the build folder lay them out); paths
+// carried as UTF-8.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -54,6 +55,21 @@ TEST_F(DataFilesTest, OtherwiseTheBuildsOwnDataIsFound) {
 
 TEST_F(DataFilesTest, AFileFoundNowhereKeepsItsPlainNameForTheErrorMessage) {
   EXPECT_EQ(DataFiles().path("no-such-file.g"), "no-such-file.g");
+}
+
+TEST_F(DataFilesTest, FoldersOfAnyNameWorkThroughUtf8) {
+  // Latin, Cyrillic and the euro sign: no legacy Windows code page has all.
+  const std::string name = "dätа-шрифт €";
+  const fs::path folder = pathFromUtf8(name);
+  EXPECT_EQ(utf8FromPath(folder), name);
+#ifdef _WIN32
+  EXPECT_EQ(folder.wstring(), L"d\u00e4t\u0430-\u0448\u0440\u0438\u0444\u0442 \u20ac");
+#endif
+  fs::create_directories(folder_ / folder);
+  std::ofstream(folder_ / folder / kModule) << "here";
+  const std::string found = DataFiles(utf8FromPath(folder_ / folder)).path(kModule);
+  EXPECT_TRUE(fs::exists(pathFromUtf8(found))) << found;
+  EXPECT_EQ(pathFromUtf8(found), folder_ / folder / kModule);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
