@@ -10,6 +10,8 @@
 # record          --record with a stand-in ffmpeg.exe on the PATH (MORE: its folder): both encoders
 #                 get every frame and the sound, the parts are put together, the temporaries removed
 # shot            --shot gives the same PNG as the native program (MORE: the native program)
+# unicode-paths   data and output files in folders whose names no single legacy code page holds
+#                 (the manifest makes the program's code page UTF-8)
 set -u
 case=$1 prog=$2 data=$3
 shift 3
@@ -112,6 +114,19 @@ shot)
   else
     echo "no native program at $native: compared with nothing"
   fi
+  ;;
+unicode-paths)
+  dir="$work/dätа-шрифт €"
+  mkdir -p "$dir"
+  cp "$data"/* "$dir/"
+  run --headless --data "$dir" --until 3 --frame-hashes "$dir/кадры.txt" --wav "$dir/музыка ä.wav" \
+    --trace "$dir/трасса.jsonl" --shot "2:$dir/снимок.png"
+  [ "$rc" -eq 0 ] || fail "exit code $rc"
+  [ -s "$work/err.txt" ] && fail "messages: $(cat "$work/err.txt")"
+  for f in кадры.txt "музыка ä.wav" трасса.jsonl снимок.png; do
+    [ -s "$dir/$f" ] || fail "no $f"
+  done
+  grep -q '"scene":"LogoZoom"' "$dir/трасса.jsonl" || fail "the demo did not run from the data in $dir"
   ;;
 *)
   echo "unknown case $case" >&2

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows zip as a user gets it: unpacked into a folder of its own, with
-# the program, README.txt, the data and the licence texts; the program
-# importing only DLLs every Windows has; and, started from another folder
-# (which has no data), the same frames as the golden files under Wine.
+# The Windows zip as a user gets it: unpacked into a folder of its own (its
+# name in three scripts), with the program, README.txt, the data and the
+# licence texts; the program importing only DLLs every Windows has; and,
+# started from another folder (which has no data), the same frames as the
+# golden files under Wine.
 # Usage: zip_test.sh ZIP OBJDUMP DATA-DIR GOLDEN-FRAMES-60     (the Wine environment set)
 set -u
 zip=$(realpath "$1") objdump=$2 data=$(realpath "$3") golden=$(realpath "$4")
@@ -13,9 +14,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 [ -f "$zip" ] || fail "no $zip"
 echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
-mkdir "$work/unpacked" "$work/elsewhere"
-(cd "$work/unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-top=$work/unpacked/tolvarin
+# Unpacked where a user might: a folder whose name no legacy code page holds.
+unpacked="$work/Загрузки ä €"
+mkdir "$unpacked" "$work/elsewhere"
+(cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+top=$unpacked/tolvarin
 exe=$top/tolvarin.exe
 
 # --- Contents ---------------------------------------------------------------
