@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # tolvarin.exe in a real window under Wine on a virtual X display: the title,
-# a scene on screen, a key that ends the running scene, Alt+F4 (Windows' own
-# close) ending the program with exit code 0, the music through SDL's Windows
-# audio (WASAPI, on Wine's ALSA driver with ALSA's null device) with its syncs
-# at the music's pace; with no sound device at all the silent stand-in,
-# announced once, keeping the syncs coming; and a missing module shown in a
-# Windows message box that ends the program with code 1.
+# a scene on screen, a key that ends the running scene, Alt+Enter switching
+# to full screen and back, Alt+F4 (Windows' own close) ending the program
+# with exit code 0, the music through SDL's Windows audio (WASAPI, on Wine's
+# ALSA driver with ALSA's null device) with its syncs at the music's pace;
+# with no sound device at all the silent stand-in, announced once, keeping
+# the syncs coming; and a missing module shown in a Windows message box that
+# ends the program with code 1.
 # Usage: window_test.sh TOLVARIN.EXE DATA-DIR     (the Wine environment set)
 set -u
 prog=$1 data=$2
@@ -119,6 +120,20 @@ scene=$(sed -E 's/.*"scene":"([^".]*).*/\1/' <<<"$keyline")
 wait_for "\"event\":\"end\",\"scene\":\"$scene\"}" 10 || fail "the key did not end $scene"
 wait_for "\"event\":\"begin\",\"scene\":\"[^\"]*\"}" 10 || fail "no scene followed"
 
+# Alt+Enter: full screen (the whole 1280x1024 screen) and back, no key press.
+size() { eval "$(xdotool getwindowgeometry --shell "$wid")"; echo "${WIDTH}x$HEIGHT"; }
+wait_size() {
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -le $end ]; do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key alt+Return
+wait_size 1280x1024 || fail "Alt+Enter did not fill the screen: $(size)"
+xdotool key alt+Return
+wait_size 960x720 || fail "the second Alt+Enter did not bring the window back: $(size)"
+echo "Alt+Enter: full screen and back"
+
 # The music plays through the device, its syncs as heard.
 check_sync_pace "WASAPI"
 grep -q 'no audio device' "$work/err.txt" && fail "the sound device was not used: $(grep 'no audio device' "$work/err.txt")"
@@ -132,7 +147,7 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 [ "$rc" -eq 0 ] || fail "exit code $rc after closing the window"
 echo "window closed; exit code 0 after ${elapsed} ms"
 keys=$(grep -c '"event":"key"' "$work/trace.jsonl")
-[ "$keys" -eq 1 ] || fail "$keys key presses in the trace; Alt+F4 is no key press for the scene"
+[ "$keys" -eq 1 ] || fail "$keys key presses in the trace; Alt+Enter and Alt+F4 are none for the scene"
 
 # --- No sound device: the silent stand-in, said once ----------------------------
 sound_device off
