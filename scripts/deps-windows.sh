@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the static Windows (x86_64-w64-mingw32, posix threads) libraries
-# the demo links against -- SDL2, libopenmpt and libpng, plus zlib and CLI11's
-# headers -- from Debian's source packages, into a prefix in the user's cache:
+# the demo links against -- SDL2, libopenmpt and libpng, plus zlib and the
+# headers of CLI11 and xxHash -- from Debian's source packages, into a prefix
+# in the user's cache, with the licence text of each:
 #
 #   ${TOLVARIN_CACHE:-~/.cache/tolvarin}/windows/prefix-<hash>/
 #     include/  lib/*.a  lib/pkgconfig/*.pc  share/cmake/CLI11/
+#     share/licenses/<library>/   what a binary distribution has to carry
 #
 # <hash> covers this script, the pinned source versions and the mingw-w64 g++
 # version, so changing any of them gives a fresh prefix. A finished prefix has
@@ -29,7 +31,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev libcli11-dev
+  libz-mingw-w64-dev libcli11-dev libxxhash-dev
   cmake ninja-build make pkg-config dpkg-dev
   wine wine64
 )
@@ -216,6 +218,26 @@ mkdir -p "$prefix/share/cmake"
 cp -r /usr/share/cmake/CLI11 "$prefix/share/cmake/"
 cli11_version=$(dpkg-query -W -f='${Version}' libcli11-dev); cli11_version=${cli11_version%%[+-]*}
 
+# xxHash is used header-only (XXH_INLINE_ALL): the header alone.
+cp /usr/include/xxhash.h "$prefix/include/"
+
+# ------------------------------------------------------------- licences -----
+# Everything linked into a program built against this prefix, with the text
+# of its licence: the upstream files of the three source builds, and Debian's
+# copyright files for zlib, the two header-only libraries and mingw-w64's
+# runtime (its CRT and winpthreads are linked statically too).
+licences=$prefix/share/licenses
+copy_licence() {  # name file
+  mkdir -p "$licences/$1"
+  install -m 0644 "$2" "$licences/$1/"
+}
+copy_licence SDL2 "$src/sdl2/LICENSE.txt"
+copy_licence libopenmpt "$src/libopenmpt/LICENSE"
+copy_licence libpng "$src/libpng/LICENSE"
+for pkg in zlib:libz-mingw-w64-dev CLI11:libcli11-dev xxHash:libxxhash-dev mingw-w64:mingw-w64-x86-64-dev; do
+  copy_licence "${pkg%%:*}" "/usr/share/doc/${pkg#*:}/copyright"
+done
+
 # ------------------------------------------------------------------ SDL2 ----
 # Only what the demo uses: window, keyboard, message boxes, timers, audio
 # (WASAPI, DirectSound, winmm) and the Direct3D/OpenGL/software renderers.
@@ -353,6 +375,7 @@ libopenmpt $openmpt_version
 libpng1.6 $png_version
 zlib $zlib_version (libz-mingw-w64-dev $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev))
 CLI11 $(dpkg-query -W -f='${Version}' libcli11-dev)
+xxHash $(dpkg-query -W -f='${Version}' libxxhash-dev)
 g++-mingw-w64-x86-64-posix $cxx_version
 EOF
 

@@ -1,6 +1,5 @@
 // tolvarin: the demo. With no options it opens a window and plays in real
 // time; --headless renders in virtual time (see --help).
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -16,6 +15,9 @@
 #include "platform/progress_meter.h"
 #include "platform/runtime.h"
 #include "platform/wav_writer.h"
+#ifdef _WIN32
+#include "platform/windows_console.h"
+#endif
 
 namespace {
 
@@ -30,6 +32,9 @@ void onSignal(int) {
 
 int main(int argc, char** argv) {
   using namespace tolvarin;
+#ifdef _WIN32
+  useParentConsole();
+#endif
   ProgramOptions opt;
   if (auto code = parseOptions(argc, argv, opt)) return *code;
   // Refused before anything runs, like a bad option.
@@ -120,7 +125,7 @@ int main(int argc, char** argv) {
     runtime.addFrameSink(std::make_unique<ScreenshotSink>(std::move(shots)));
   }
   if (recorder) runtime.addFrameSink(std::move(recorder));
-  if (opt.headless && !opt.quiet && isatty(fileno(stderr))) {
+  if (opt.headless && !opt.quiet && stderrIsTerminal()) {
     runtime.addFrameSink(std::make_unique<ProgressMeter>(stderr, [&runtime] { return runtime.audio().musicEndsAt(); }));
   }
 

@@ -6,6 +6,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+
+#include "platform/data_files.h"
 
 namespace tolvarin {
 namespace {
@@ -41,6 +44,15 @@ std::string parseShot(const std::string& text, ShotRequest& shot) {
   shot = ShotRequest{t, text.substr(colon + 1)};
   return {};
 }
+
+// CLI::ExistingDirectory, but reading the name as UTF-8 (on Windows
+// std::filesystem would read it in another code page and miss the folder).
+const CLI::Validator existingFolder(
+    [](std::string& dir) {
+      std::error_code ec;
+      return std::filesystem::is_directory(pathFromUtf8(dir), ec) ? std::string() : "Directory does not exist: " + dir;
+    },
+    "DIR");
 
 }  // namespace
 
@@ -82,7 +94,7 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
   app.add_option("--trace", o.trace, "Write scene, phase, sync and key events as JSON lines ('-' = stderr)");
   app.add_option("--frame-hashes", o.frameHashes, "Write index, demo time and a 64-bit hash of every frame");
   app.add_option("--data", o.dataDir, "Folder of the data files (default: working folder, then the installed data)")
-      ->check(CLI::ExistingDirectory);
+      ->check(existingFolder);
   app.add_flag("--fullscreen", o.fullscreen, "Start in full screen (Alt+Enter toggles)");
   app.add_option("--scale", o.scale, "Window size as a multiple of 320x240")
       ->check(CLI::Range(1, 16))

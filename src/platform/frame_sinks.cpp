@@ -149,9 +149,11 @@ bool VideoRecorder::start() {
   sound.push_back(soundTemp_);
 
   if (!encoder_.start(video) || !sound_->start(sound)) {
-    std::fprintf(stderr, "tolvarin: cannot start ffmpeg (is it installed?)\n");
+    std::fprintf(stderr, "tolvarin: recording needs the ffmpeg program, which could not be started "
+                         "(is it installed and on the PATH?)\n");
     encoder_.finish();
     (void)sound_->finish();
+    removeTemporaries();  // an encoder that did start may have made its file
     return false;
   }
   started_ = true;

@@ -131,6 +131,9 @@ InputEvents SdlWindow::pumpEvents() {
         toggleFullscreen();
         continue;
       }
+      // Alt+F4 closes the window on Windows (the close request follows); it
+      // is not a key press for the running scene.
+      if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT) != 0) continue;
       ++events.keyPresses;
     }
   }

@@ -155,7 +155,7 @@ TEST_F(BitmapFontTest, InvertedDrawingFlipsAllFourBytesButNotTheKey) {
 
 TEST(BitmapFontSafety, NoSheetOrASmallSheetStaysInBounds) {
   initGlyphTable();
-  BitmapFont missing((test::tempFolder() / "no-such-sheet.g").c_str(), glyphTable, 77, 0);
+  BitmapFont missing((test::tempFolder() / "no-such-sheet.g").string().c_str(), glyphTable, 77, 0);
   ASSERT_NE(missing.image, nullptr);
   EXPECT_EQ(missing.image->pixels, nullptr);
   Target target;
@@ -163,7 +163,7 @@ TEST(BitmapFontSafety, NoSheetOrASmallSheetStaysInBounds) {
   EXPECT_EQ(target.frame(), Target().frame());
 
   // A 12x9 sheet: glyph rectangles reach far beyond it and read as transparent.
-  BitmapFont tiny((test::tempFolder() / "no-such-sheet.g").c_str(), glyphTable, 77, 0);
+  BitmapFont tiny((test::tempFolder() / "no-such-sheet.g").string().c_str(), glyphTable, 77, 0);
   tiny.image->width = 12;
   tiny.image->height = 9;
   tiny.image->pixels.reset(new Pixel[12 * 9]);

@@ -152,14 +152,14 @@ TEST(PictureLoad, FullFrameHeader) {
 
 TEST(PictureLoad, RefusesMissingShortEmptyAndHugeFiles) {
   Picture picture;
-  EXPECT_FALSE(picture.load((test::tempFolder() / "missing.g").c_str()));
+  EXPECT_FALSE(picture.load((test::tempFolder() / "missing.g").string().c_str()));
   EXPECT_EQ(picture.width, 0);
   EXPECT_EQ(picture.pixels, nullptr);
 
   // A loaded record stays as it was after a missing or 3-byte file.
   picture = loaded(header(2, 2, 3));
   EXPECT_FALSE(picture.load(test::writeTemp("three.g", {1, 2, 3}).c_str()));
-  EXPECT_FALSE(picture.load((test::tempFolder() / "missing.g").c_str()));
+  EXPECT_FALSE(picture.load((test::tempFolder() / "missing.g").string().c_str()));
   EXPECT_EQ(picture.width, 2);
   EXPECT_NE(picture.pixels, nullptr);
 

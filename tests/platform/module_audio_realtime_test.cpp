@@ -2,10 +2,10 @@
 // its rows and markers are released by the dispatcher thread when heard, and
 // the main thread polls them, as the demo does. Also runs under
 // ThreadSanitizer. Waits are bounded generously; nothing here is timed.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "formats/g_writer.h"
@@ -39,7 +39,7 @@ bool waitForSync(Runtime& runtime, double limitSeconds) {
 }
 
 void playTwoMarkers(const char* driver) {
-  ::setenv("SDL_AUDIODRIVER", driver, 1);
+  SDL_setenv("SDL_AUDIODRIVER", driver, 1);  // SDL's own: there is no setenv on Windows
   const std::string file = writeFixture();
   auto audio = std::make_unique<ModuleAudio>(std::make_unique<SdlAudioOutput>());
   ModuleAudio& layer = *audio;

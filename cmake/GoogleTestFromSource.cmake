@@ -1,0 +1,15 @@
+# GoogleTest for a cross build, compiled from Debian's sources in
+# /usr/src/googletest (libgtest-dev), under the names find_package(GTest)
+# gives natively.
+set(TOLVARIN_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest's sources")
+if(NOT EXISTS "${TOLVARIN_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
+  message(FATAL_ERROR "No GoogleTest sources in ${TOLVARIN_GOOGLETEST_SOURCE_DIR} (install libgtest-dev)")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory("${TOLVARIN_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+foreach(lib gtest gtest_main gmock gmock_main)
+  if(NOT TARGET GTest::${lib})
+    add_library(GTest::${lib} ALIAS ${lib})
+  endif()
+endforeach()
