@@ -18,13 +18,6 @@ void setUp3D() {
   viewFrustum.build(nearDistance, farDistance);
 }
 
-std::int32_t depthFromZ(double z) {
-  const double scaled = z * 65536.0;
-  if (!(scaled < 2147483648.0)) return INT32_MAX;  // also NaN
-  if (scaled <= -2147483649.0) return INT32_MIN;
-  return static_cast<std::int32_t>(scaled);
-}
-
 namespace {
 
 // trunc(value) & 0xFF without an out-of-range conversion.

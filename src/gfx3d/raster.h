@@ -28,7 +28,13 @@ void clearDepthBuffer();
 
 // The depth value stored for camera depth z: trunc(z * 65536). Beyond the
 // 32-bit range it is held at its ends, and NaN counts as the farthest value.
-[[nodiscard]] std::int32_t depthFromZ(double z);
+// Inline: the fillers call it for every pixel.
+[[nodiscard]] inline std::int32_t depthFromZ(double z) {
+  const double scaled = z * 65536.0;
+  if (!(scaled < 2147483648.0)) return INT32_MAX;  // also NaN
+  if (scaled <= -2147483649.0) return INT32_MIN;
+  return static_cast<std::int32_t>(scaled);
+}
 
 // The colour lit by lightDirection: each channel times |n . L| / |n| with n the
 // face normal of the camera positions, truncated (low 8 bits kept). A face of

@@ -7,8 +7,12 @@
 
 #include "platform/png_writer.h"
 
+#ifdef TOLVARIN_XXH3_DISPATCH
+#include <xxh_x86dispatch.h>  // XXH3_64bits becomes the library's run-time dispatch
+#else
 #define XXH_INLINE_ALL
 #include <xxhash.h>
+#endif
 
 namespace tolvarin {
 
