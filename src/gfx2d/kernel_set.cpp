@@ -53,6 +53,16 @@ constexpr KernelSet kAvx2{
 };
 #endif
 
+#ifdef TOLVARIN_AVX512_KERNELS
+// The AVX2 set with AVX-512's bumpLight, the heaviest kernel of the light scenes.
+constexpr KernelSet kAvx512{
+    "avx512",         avx2::fillFrame,        sse2::copyFrame,   avx2::crossFade,  avx2::overlayKeyed,
+    avx2::maskFrame,  avx2::averageFrames,    avx2::mirrorQuadrants, reference::drawLine,
+    avx2::subtractFromBytes, avx2::rotoZoom,  avx2::stretchBlit, avx512::bumpLight, avx2::zoomWrap,
+    sse2::tunnelPixels,
+};
+#endif
+
 const KernelSet& chooseKernels() {
   if (!simdEnabled()) return kReference;
   return *availableKernelSets().back();
@@ -74,6 +84,9 @@ std::vector<const KernelSet*> availableKernelSets() {
 #endif
 #ifdef TOLVARIN_AVX2_KERNELS
   if (detail::cpuHasAvx2()) sets.push_back(&kAvx2);
+#endif
+#ifdef TOLVARIN_AVX512_KERNELS
+  if (detail::cpuHasAvx2() && detail::cpuHasAvx512()) sets.push_back(&kAvx512);
 #endif
   return sets;
 }

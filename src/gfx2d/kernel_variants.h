@@ -6,6 +6,8 @@
 //   from tables more than from vectors). Built wherever SSE2 is the baseline.
 // avx2: 256-bit steps, in functions with the avx2 target attribute (never
 //   whole files), reached only after a run-time check of the processor.
+// avx512: 512-bit steps (AVX-512 BW) for the kernel that gains most from
+//   them, bumpLight; the same attribute and check rules as avx2.
 // simd128 (WebAssembly with -msimd128): no code of its own; the SSE2 family
 //   compiled to wasm SIMD through Emscripten's SSE2 headers, for the kernels
 //   where that beats the references (kernel_set.cpp).
@@ -19,6 +21,7 @@
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TOLVARIN_AVX2_KERNELS 1
+#define TOLVARIN_AVX512_KERNELS 1
 #endif
 #if defined(__SSE2__) && defined(__wasm_simd128__)
 #define TOLVARIN_SIMD128_KERNELS 1
@@ -65,6 +68,13 @@ void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pi
                const Pixel* relief, std::int32_t mode);
 void zoomWrap(const Pixel* src, Pixel* dst, double z);
 }  // namespace avx2
+#endif
+
+#ifdef TOLVARIN_AVX512_KERNELS
+namespace avx512 {
+void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,
+               const Pixel* relief, std::int32_t mode);
+}  // namespace avx512
 #endif
 
 }  // namespace tolvarin

@@ -9,6 +9,8 @@ namespace tolvarin {
 namespace detail {
 // True when the processor can run the AVX2 family (independent of the switch).
 [[nodiscard]] bool cpuHasAvx2();
+// True when it can run the AVX-512 family (AVX-512 F and BW).
+[[nodiscard]] bool cpuHasAvx512();
 }  // namespace detail
 
 }  // namespace tolvarin
