@@ -37,6 +37,7 @@ Subprocess::~Subprocess() {
 bool Subprocess::start(const std::vector<std::string>& argv) {
   // A program that quits early must not kill us with SIGPIPE; write() reports it.
   std::signal(SIGPIPE, SIG_IGN);
+  if (argv.empty()) return false;  // no program named
   int fds[2];
   // Close-on-exec, so no other child we start inherits this pipe and keeps
   // it open after we close it (the program would never see its input end).
@@ -92,6 +93,7 @@ int Subprocess::finish() {
 }
 
 int runProgram(const std::vector<std::string>& argv) {
+  if (argv.empty()) return -1;  // no program named
   auto args = argvPointers(argv);
   pid_t pid = -1;
   if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;

@@ -105,6 +105,9 @@ TEST(Subprocess, AMissingProgramIsReportedNotRun) {
   EXPECT_EQ(runProgram({"tolvarin-no-such-program-here"}), -1);
   EXPECT_EQ(runProgram({(fs::path(TOLVARIN_BINARY_DIR) / "no-such-program").string()}), -1);
   EXPECT_EQ(runProgram({}), -1);
+  Subprocess nothing;
+  EXPECT_FALSE(nothing.start({}));
+  EXPECT_EQ(nothing.finish(), -1);
 }
 
 TEST(Subprocess, WritingToAChildThatQuitFailsInsteadOfHangingOrKillingUs) {
