@@ -6,7 +6,6 @@
 #ifdef TOLVARIN_AVX2_KERNELS
 #include <immintrin.h>
 
-#include <algorithm>
 
 #include "gfx2d/sampling_setup.h"
 
@@ -81,15 +80,13 @@ TOLVARIN_AVX2 void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const P
                              Pixel* dst, const Pixel* relief, std::int32_t mode) {
   const std::int32_t ox = detail::clampBumpOffset(offsetX);
   const std::int32_t oy = detail::clampBumpOffset(offsetY);
-  const int m = detail::bumpMode(mode);
-  if (m <= -2) {
-    const int magic = (65536 + (-m) - 1) / (-m);  // ceil(65536 / |m|)
-    bumpRows<true>(ox, oy, base, dst, relief, _mm256_set1_epi16(static_cast<short>(magic)));
+  const detail::BumpScale scale = detail::bumpScale(mode);
+  if (scale.divide) {
+    bumpRows<true>(ox, oy, base, dst, relief, _mm256_set1_epi16(scale.factor));
   } else {
-    bumpRows<false>(ox, oy, base, dst, relief, _mm256_set1_epi16(static_cast<short>(m >= 2 ? m : 1)));
+    bumpRows<false>(ox, oy, base, dst, relief, _mm256_set1_epi16(scale.factor));
   }
-  std::fill_n(dst, kFrameWidth, Pixel{0});
-  std::fill_n(dst + 239 * kFrameWidth, kFrameWidth, Pixel{0});
+  detail::clearBumpBorderRows(dst);
 }
 
 }  // namespace tolvarin::avx2

@@ -1,10 +1,12 @@
 #pragma once
 // Per-call set-up shared by every variant of the sampling blits, so that the
 // reference and the fast paths start from the same numbers.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "gfx2d/extended_product.h"
+#include "gfx2d/framebuffer.h"
 #include "gfx2d/trig_tables.h"
 
 namespace tolvarin::detail {
@@ -37,6 +39,27 @@ inline constexpr std::int32_t kBumpOffsetLimit = 2048;
 inline std::int32_t clampBumpOffset(std::int32_t offset) {
   return offset < -kBumpOffsetLimit ? -kBumpOffsetLimit
                                     : (offset > kBumpOffsetLimit ? kBumpOffsetLimit : offset);
+}
+
+// How the SIMD bumpLight kernels scale a base channel by the mode in a 16-bit
+// lane: modes -2 and below divide, as a high-half multiply by
+// ceil(65536 / |mode|) (exact for 8-bit channels, and at most 32768); the
+// others multiply by the mode, or by 1 for modes -1 to 1.
+struct BumpScale {
+  bool divide;
+  short factor;
+};
+
+inline BumpScale bumpScale(std::int32_t mode) {
+  const int m = bumpMode(mode);
+  if (m <= -2) return {true, static_cast<short>((65536 + (-m) - 1) / (-m))};
+  return {false, static_cast<short>(m >= 2 ? m : 1)};
+}
+
+// The SIMD kernels light rows 1 to 238; the first and last rows are black.
+inline void clearBumpBorderRows(Pixel* dst) {
+  std::fill_n(dst, kFrameWidth, Pixel{0});
+  std::fill_n(dst + (kFrameHeight - 1) * kFrameWidth, kFrameWidth, Pixel{0});
 }
 
 }  // namespace tolvarin::detail
