@@ -53,8 +53,28 @@ bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
 void ModuleAudio::openLive() {
   openDevice();
   quit_ = false;
-  dispatcher_ = std::thread([this] { dispatchLoop(); });
+  if (output_->threadless()) {
+    // No threads: the runtime's polls serve the output and release what has
+    // been heard (the listener stays for the run, like the offline one).
+    if (!servingPolls_) {
+      runtime_->addPollListener([this] { serviceThreadless(); });
+      servingPolls_ = true;
+    }
+  } else {
+    dispatcher_ = std::thread([this] { dispatchLoop(); });
+  }
   live_ = true;
+}
+
+void ModuleAudio::serviceThreadless() {
+  if (!live_ || output_ == nullptr || !output_->threadless()) return;
+  output_->service();
+  const double now = runtime_->now();
+  while (!queue_.empty() && queue_.front().due <= now) {
+    const MusicEvent event = queue_.front().event;
+    queue_.pop_front();
+    deliver(event);
+  }
 }
 
 void ModuleAudio::openDevice() {
@@ -226,6 +246,9 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
 }
 
 double ModuleAudio::heardTimeOfSample(std::int64_t sample) {
+  // A threadless output is asked ahead of time, not at the device's pace,
+  // and knows exactly when the buffer it asks for will be heard.
+  if (output_->threadless()) return runtime_->now() + output_->outputLatency() + avOffset_;
   // Where sample 0 would lie on the demo clock if this callback came exactly
   // when the device asked. Callbacks are never early, only late (the system
   // was busy), so the smallest of the recent estimates is the device's own
