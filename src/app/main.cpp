@@ -31,6 +31,17 @@ void onSignal(int) {
 
 int run(int argc, char** argv);
 
+// Whether stderr is a terminal, for the progress line.
+bool stderrIsTerminal() {
+#ifdef __EMSCRIPTEN__
+  // Emscripten's C library takes its standard streams for terminals whatever
+  // they are; node knows (and a page's console is none).
+  return EM_ASM_INT({ return (typeof process === 'object' && process.stderr && process.stderr.isTTY) ? 1 : 0; }) != 0;
+#else
+  return isatty(fileno(stderr)) != 0;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,7 +149,7 @@ int run(int argc, char** argv) {
     runtime.addFrameSink(std::make_unique<ScreenshotSink>(std::move(shots)));
   }
   if (recorder) runtime.addFrameSink(std::move(recorder));
-  if (opt.headless && !opt.quiet && isatty(fileno(stderr))) {
+  if (opt.headless && !opt.quiet && stderrIsTerminal()) {
     runtime.addFrameSink(std::make_unique<ProgressMeter>(stderr, [&runtime] { return runtime.audio().musicEndsAt(); }));
   }
 

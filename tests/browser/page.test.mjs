@@ -198,6 +198,45 @@ describe('a viewer opens the page', () => {
   });
 });
 
+describe('a tab in the background', () => {
+  test('pauses the demo and its music together; they go on in step', async () => {
+    const { page, console: log } = await openPage('?autostart&trace');
+    const other = await browser.newPage();
+    try {
+      await waitFor('the first sync', async () => (await inspect(page)).syncs.length > 0, 60000);
+      await sleep(500);
+      const before = await inspect(page);
+      await other.bringToFront();
+      await sleep(1500);
+      const hidden = await inspect(page);
+      const linesHidden = trace(log.lines).length;
+      assert.equal(hidden.audio.state, 'suspended');
+      await sleep(1500);
+      const stillHidden = await inspect(page);
+      // Nothing ran on while hidden: no new trace line, the music stood still.
+      assert.equal(trace(log.lines).length, linesHidden);
+      assert.ok(stillHidden.audio.time - hidden.audio.time < 0.05);
+      await page.bringToFront();
+      // The next syncs come from the music's place and are released with it
+      // (a demo clock that ran on while hidden would release them early).
+      await waitFor('two more syncs', async () => (await inspect(page)).syncs.length >= before.syncs.length + 2, 15000);
+      const back = await inspect(page);
+      assert.equal(back.audio.state, 'running');
+      assert.ok(back.paused > 2.5, `paused ${back.paused} s`);
+      const markers = markerTimes();
+      const rows = new Map(trace(log.lines).filter((e) => e.event === 'sync').map((e) => [e.t, `${e.order}:${e.row}`]));
+      for (const s of back.syncs.slice(before.syncs.length)) {
+        const d = s.heard - markers.get(rows.get(s.t));
+        assert.ok(d > -0.005 && d < 2 * back.interval / 1000, `sync ${rows.get(s.t)} ${d.toFixed(4)} s from its sound after the pause`);
+      }
+      assert.deepEqual(log.errors, []);
+    } finally {
+      await other.close();
+      await page.close();
+    }
+  });
+});
+
 describe('layout', () => {
   test('the canvas is the largest whole multiple of 320x240 that fits, black around', async () => {
     const { page } = await openPage('');
@@ -213,6 +252,26 @@ describe('layout', () => {
         assert.equal(box.rendering, 'pixelated');
         assert.equal(box.bg, 'rgb(0, 0, 0)');
       }
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+describe('full screen', () => {
+  test('Alt+Enter and a double-click toggle it, and neither is a key for the demo', async () => {
+    const { page, console: log } = await openPage('?autostart&trace');
+    try {
+      await waitFor('the first scene', async () => trace(log.lines).some((e) => e.event === 'begin'), 60000);
+      await page.keyboard.down('Alt');
+      await page.keyboard.press('Enter');
+      await page.keyboard.up('Alt');
+      await waitFor('full screen', async () => page.evaluate(() => document.fullscreenElement?.id === 'stage'), 5000);
+      await page.mouse.click(500, 380, { count: 2 });
+      await waitFor('windowed again', async () => page.evaluate(() => document.fullscreenElement === null), 5000);
+      await sleep(300);
+      assert.ok(!trace(log.lines).some((e) => e.event === 'key'));
+      assert.deepEqual(log.errors, []);
     } finally {
       await page.close();
     }
