@@ -17,11 +17,11 @@
   const HEIGHT = 240;
   const RATE = 44100;
   // Sound mixed ahead of the speakers (s): the queue is topped up to LEAD
-  // when it falls below LEAD - REFILL; after a stall that let it run dry the
-  // music goes on START_LEAD from now.
+  // when it falls below LEAD - REFILL; at the start, and after a stall that
+  // let it run dry, the music goes on START_LEAD from now.
   const LEAD = 0.25;
   const REFILL = 0.05;
-  const START_LEAD = 0.1;
+  const START_LEAD = 0.3;
   const MIN_LEAD = 0.02;
 
   const params = new URLSearchParams(location.search);
@@ -206,6 +206,7 @@
   let image = null;
   let imageFor = null;
   let nextDue = null; // ?fps: when the next frame is due (animation-frame time)
+  let waitingSince = Infinity; // when the running busy wait began (none: Infinity)
   const wakeChannel = new MessageChannel();
   const wakeQueue = [];
   wakeChannel.port1.onmessage = () => wakeQueue.shift()();
@@ -233,6 +234,7 @@
     },
     close() {},
     async show(heap, ptr) {
+      waitingSince = Infinity;
       enterWait();
       const drawMs = stats.active;
       stats.active = 0;
@@ -255,10 +257,16 @@
       }
       leaveWait();
     },
+    // A busy wait's poll. For its first half second the program gets
+    // control back at once (the wait for a sync releases it within a
+    // millisecond or two); a longer wait (the closing picture's wait for
+    // the last key) goes by timers, which leave the processor alone.
     async yieldToBrowser() {
       enterWait();
       stats.waited = true;
-      await new Promise((resolve) => setTimeout(resolve, 0));
+      if (waitingSince === Infinity) waitingSince = performance.now();
+      if (performance.now() - waitingSince < 500) await nextTask();
+      else await new Promise((resolve) => setTimeout(resolve, 5));
       leaveWait();
     },
     takeKeys() {
@@ -357,13 +365,29 @@
       this.playing = false;
       this.clear();
     },
+    // The output-clock time being rendered now. The context's currentTime
+    // only moves between the page's tasks, so inside a long one (the
+    // program's start-up) it lags; its output timestamp read against
+    // performance.now() does not.
+    renderingNow() {
+      const c = this.context;
+      if (!c) return this.clock();
+      const stamp = c.getOutputTimestamp ? c.getOutputTimestamp() : null;
+      if (!stamp || !(stamp.performanceTime > 0)) return c.currentTime;
+      const heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
+      return Math.max(c.currentTime, heard + (c.outputLatency || 0));
+    },
     framesWanted() {
       if (!this.playing) return 0;
-      const now = this.clock() * RATE;
+      const now = this.renderingNow() * RATE;
       if (this.base === null || this.base + this.pushed < now + MIN_LEAD * RATE) {
-        // The start, or the queue ran dry (the page stalled): go on a little ahead.
+        // The start, or the queue ran dry (the page stalled): the sound goes
+        // on a little ahead, with a whole lead mixed at once. The program
+        // polls seldom right after its first mixing (the browser compiles
+        // the mixer then), so the first rows are due only after that.
         if (this.base !== null) this.underruns += 1;
         this.base = Math.ceil(now + START_LEAD * RATE) - this.pushed;
+        return Math.ceil(LEAD * RATE);
       }
       const queued = this.base + this.pushed - now;
       return queued < (LEAD - REFILL) * RATE ? Math.ceil(LEAD * RATE - queued) : 0;
@@ -379,13 +403,21 @@
     secondsUntilHeard() {
       return (this.heardAt((this.base + this.pushed) / RATE) - performance.now()) / 1000;
     },
+    // The stream second heard at this moment (-1 before the first sound):
+    // the program releases the music's rows by it.
+    heardSeconds() {
+      const t = this.heardNow();
+      return t === null ? -1 : t;
+    },
     // The stream second heard at this moment (the audio clock the tests read).
     heardNow() {
       if (this.base === null) return null;
       const now = performance.now();
       // heardAt is linear in t: solve heardAt(t) = now.
       const t0 = this.clock();
-      const t = t0 + (now - this.heardAt(t0)) / 1000;
+      // Nothing is heard before it is rendered (a suspended context's
+      // timestamps stand still while performance.now() goes on).
+      const t = Math.min(t0 + (now - this.heardAt(t0)) / 1000, t0);
       return t - this.base / RATE;
     },
     push(heap16, index, frames) {
@@ -515,6 +547,7 @@
     stats.resumedAt = performance.now();
     stats.lastFrameAt = null;
     nextDue = null;
+    waitingSince = Infinity;
     phase = 'running';
     if (options.headless) showOverlay('rendering in virtual time…');
     // Lets the overlay change paint before a headless run holds the page.

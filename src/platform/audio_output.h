@@ -35,6 +35,11 @@ class AudioOutput {
   // During the mixer call outputLatency() is exact for the buffer it fills.
   [[nodiscard]] virtual bool threadless() const { return false; }
   virtual void service() {}
+  // A threadless output: how much of its stream (every frame the mixer
+  // filled since open) has been heard by now, in seconds; the rows are
+  // released by it, so they follow what is heard even when the output's
+  // latency moves.
+  [[nodiscard]] virtual double heardSeconds() const { return 0.0; }
 };
 
 }  // namespace tolvarin

@@ -69,8 +69,8 @@ void ModuleAudio::openLive() {
 void ModuleAudio::serviceThreadless() {
   if (!live_ || output_ == nullptr || !output_->threadless()) return;
   output_->service();
-  const double now = runtime_->now();
-  while (!queue_.empty() && queue_.front().due <= now) {
+  const double heard = output_->heardSeconds();
+  while (!queue_.empty() && queue_.front().due <= heard) {
     const MusicEvent event = queue_.front().event;
     queue_.pop_front();
     deliver(event);
@@ -79,6 +79,7 @@ void ModuleAudio::serviceThreadless() {
 
 void ModuleAudio::openDevice() {
   silent_ = false;
+  deviceFrames_ = 0;
   const auto mixer = [this](std::int16_t* out, std::size_t frames) { mixForDevice(out, frames); };
   std::string reason;
   if (device_->open(mixer, reason)) {
@@ -228,6 +229,8 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   }
   const std::int64_t first = renderer_->samplesRendered();
   const double heardAt = heardTimeOfSample(first);
+  const std::int64_t streamFirst = deviceFrames_;
+  deviceFrames_ += static_cast<std::int64_t>(frames);
   scratchEvents_.clear();
   const std::size_t n = renderer_->render(out, frames, scratchEvents_);
   if (n < frames) std::memset(out + n * 2, 0, (frames - n) * 4);
@@ -239,7 +242,12 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   if (!scratchEvents_.empty()) {
     std::lock_guard queueLock(queueMutex_);
     for (const MusicEvent& e : scratchEvents_) {
-      queue_.push_back({heardAt + static_cast<double>(e.sample - first) / kSampleRate, e});
+      // A threadless output tells which second of its stream is heard, so
+      // its events wait for their place in the stream.
+      const double due = output_->threadless()
+                             ? static_cast<double>(streamFirst + (e.sample - first)) / kSampleRate + avOffset_
+                             : heardAt + static_cast<double>(e.sample - first) / kSampleRate;
+      queue_.push_back({due, e});
     }
     queueWake_.notify_one();
   }

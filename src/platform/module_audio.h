@@ -66,7 +66,7 @@ class ModuleAudio final : public AudioLibrary {
  private:
   static constexpr HMUSIC kMusicHandle = 1;
   struct PendingEvent {
-    double due;  // demo time at which it is heard
+    double due;  // demo time at which it is heard (a threadless output: second of its stream)
     MusicEvent event;
   };
 
@@ -102,6 +102,7 @@ class ModuleAudio final : public AudioLibrary {
   bool live_ = false;       // the device plays (otherwise rendered offline)
   bool listening_ = false;  // the offline renderer follows the clock
   bool servingPolls_ = false;  // a threadless output is served at the runtime's polls
+  std::int64_t deviceFrames_ = 0;  // frames mixed for the output since it opened
   std::atomic<bool> playing_{false};
   std::unique_ptr<ModuleRenderer> renderer_;
   std::atomic<SyncProc> syncProc_{nullptr};

@@ -38,6 +38,7 @@ EM_JS(void, soundPause, (), { tolvarinPage.sound.pause(); });
 EM_JS(void, soundClose, (), { tolvarinPage.sound.close(); });
 EM_JS(int, soundFramesWanted, (), { return tolvarinPage.sound.framesWanted(); });
 EM_JS(double, soundSecondsUntilHeard, (), { return tolvarinPage.sound.secondsUntilHeard(); });
+EM_JS(double, soundHeardSeconds, (), { return tolvarinPage.sound.heardSeconds(); });
 EM_JS(void, soundPush, (const std::int16_t* pcm, int frames), { tolvarinPage.sound.push(HEAP16, pcm >> 1, frames); });
 // clang-format on
 
@@ -108,6 +109,7 @@ class WebAudioOutput final : public AudioOutput {
   int bufferFrames() const override { return kChunkFrames; }
   double outputLatency() const override { return latency_; }
   bool threadless() const override { return true; }
+  double heardSeconds() const override { return soundHeardSeconds(); }
   void service() override {
     if (!playing_ || !mixer_) return;
     // The page keeps a fixed lead of mixed sound queued ahead of the

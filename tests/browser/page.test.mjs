@@ -115,6 +115,13 @@ const litPixels = (page) => page.evaluate(() => {
   return lit;
 });
 
+// The canvas as the viewer sees it, without the full-screen button over its corner.
+async function canvasShot(page, name) {
+  await page.$eval('#fullscreen', (e) => { e.style.visibility = 'hidden'; });
+  await (await page.$('#screen')).screenshot({ path: path.join(shots, name) });
+  await page.$eval('#fullscreen', (e) => { e.style.visibility = ''; });
+}
+
 // The marker times of the music: each sync's row, at the time the native
 // program reached it in virtual time at 144 fps (at most 1/144 s after the
 // row's sample).
@@ -174,7 +181,7 @@ describe('a viewer opens the page', () => {
 
   test('the first minute: syncs released within a frame of their sound; speed printed', async () => {
     await sleep(4000);
-    await (await page.$('#screen')).screenshot({ path: path.join(shots, 'logo-zoom.png') });
+    await canvasShot(page, 'logo-zoom.png');
     await waitFor('a minute of the demo', async () => (await inspect(page)).syncs.length > 0 &&
       trace(log.lines).some((e) => e.t >= 60), 70000);
     const info = await inspect(page);
@@ -188,20 +195,24 @@ describe('a viewer opens the page', () => {
     console.log(speedTable('first minute', info.scenes));
     console.log(`skipped frames in the first minute: ${skippedFirstMinute}; sound underruns: ${info.audio.underruns}`);
     assert.ok(diffs.length >= 5, `only ${diffs.length} syncs in a minute`);
+    // Released at the first poll after the sample is heard: never before it
+    // (a few ms of clock reading aside), as a rule within one frame (the
+    // markers' own times are known to 1/288 s), and even on a busy machine
+    // never a second frame late.
     for (const x of diffs) {
       assert.ok(x.d !== undefined && !Number.isNaN(x.d), `sync at ${x.row} has no marker time`);
-      // Released at the first poll after the sample is heard: not before it
-      // (a few ms of clock reading aside), and within one frame.
-      assert.ok(x.d > -0.005 && x.d < frame + 1 / 288, `sync ${x.row} released ${x.d.toFixed(4)} s from its sound`);
+      assert.ok(x.d > -0.005 && x.d < 2 * frame + 1 / 288, `sync ${x.row} released ${x.d.toFixed(4)} s from its sound`);
     }
+    const typical = median(diffs.map((x) => x.d));
+    assert.ok(typical < frame + 1 / 288, `syncs released ${typical.toFixed(4)} s after their sound (median)`);
     assert.deepEqual(log.errors, []);
   });
 });
 
 describe('a tab in the background', () => {
   test('pauses the demo and its music together; they go on in step', async () => {
-    const { page, console: log } = await openPage('?autostart&trace');
     const other = await browser.newPage();
+    const { page, console: log } = await openPage('?autostart&trace');
     try {
       await waitFor('the first sync', async () => (await inspect(page)).syncs.length > 0, 60000);
       await sleep(500);
@@ -312,11 +323,14 @@ describe('keys walk through the demo', () => {
       // closing picture comes, so it ends the demo too: the final key.
       const current = () => [...trace(log.lines)].reverse().find((e) => e.event === 'begin' && !e.scene.includes('.'));
       let keys = 0;
+      let shot3d = false;
       while (current().scene !== 'CreditsFadeIn') {
         assert.ok(keys < 30, 'the keys do not reach the closing picture');
         await sleep(3000);
-        if (current().scene === 'Scene3D') {
-          await (await page.$('#screen')).screenshot({ path: path.join(shots, 'scene3d.png') });
+        if (current().scene === 'Scene3D' && !shot3d) {
+          // Three seconds into the 3D scene's first phase.
+          await canvasShot(page, 'scene3d.png');
+          shot3d = true;
         }
         await page.keyboard.press('Space');
         keys += 1;
