@@ -262,7 +262,10 @@
     // millisecond or two); a longer wait (the closing picture's wait for
     // the last key) goes by timers, which leave the processor alone.
     async yieldToBrowser() {
+      // What ran since the last frame was this wait's polling, not drawing:
+      // the next frame's drawing time starts when the wait ends.
       enterWait();
+      stats.active = 0;
       stats.waited = true;
       if (waitingSince === Infinity) waitingSince = performance.now();
       if (performance.now() - waitingSince < 500) await nextTask();
