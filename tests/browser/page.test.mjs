@@ -289,6 +289,24 @@ describe('full screen', () => {
   });
 });
 
+describe('?fps', () => {
+  test('?fps=30 shows at most 30 frames a second, in time with the music', async () => {
+    const { page, console: log } = await openPage('?autostart&trace&fps=30');
+    try {
+      await waitFor('three syncs', async () => trace(log.lines).filter((e) => e.event === 'sync').length >= 3, 30000);
+      const syncs = trace(log.lines).filter((e) => e.event === 'sync');
+      const [a, b] = [syncs[1], syncs[2]];
+      const rate = (b.frame - a.frame) / (b.t - a.t);
+      console.log(`?fps=30: ${rate.toFixed(1)} frames a second between two syncs`);
+      // Paced by the animation frames, never over the rate; a busy machine may show fewer.
+      assert.ok(rate <= 31 && rate >= 15, `${rate} frames a second`);
+      assert.deepEqual(log.errors, []);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
 describe('virtual time in the page', () => {
   test('?headless&until=30 gives the native program\'s frame hashes', async () => {
     const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tolvarin-page-'));
