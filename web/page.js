@@ -57,8 +57,15 @@
   let startWhenReady = options.autostart;
   let exitCode = null;
   let programMessages = [];
-  const again = sessionStorage.getItem('tolvarin-again') === '1';
-  sessionStorage.removeItem('tolvarin-again');
+  // Set by watchAgain() across the reload (storage may be refused: then the
+  // click is asked again).
+  let again = false;
+  try {
+    again = sessionStorage.getItem('tolvarin-again') === '1';
+    sessionStorage.removeItem('tolvarin-again');
+  } catch (e) {
+    again = false;
+  }
 
   // --- Layout: the largest whole multiple of 320x240 in device pixels -------
 
@@ -566,7 +573,11 @@
   // be started twice); the URL's options stay.
   function watchAgain() {
     phase = 'loading';
-    sessionStorage.setItem('tolvarin-again', '1');
+    try {
+      sessionStorage.setItem('tolvarin-again', '1');
+    } catch (e) {
+      // no storage: the reloaded page asks for a click
+    }
     location.reload();
   }
 
