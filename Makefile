@@ -55,14 +55,23 @@ clean:
 	@rm -rf $(BUILD_DIR) $(WIN_BUILD_DIR) build-debug build-asan build-tsan build-fuzz
 
 # The WebAssembly build in build-web/ (Emscripten): tolvarin.js + .wasm for
-# node, tolvarin-page.js + .wasm + .data for a browser page. web-test runs
-# its tests under node against the native program.
-.PHONY: web web-test clean-web
+# node, tolvarin-page.js + .wasm + .data and the page (index.html) for a
+# browser. web-test runs its tests under node against the native program,
+# test-web the page in a real browser; serve-web serves it.
+.PHONY: web web-test test-web serve-web clean-web
 web: deps
 	@scripts/build-web.sh
 
 web-test: web
 	@ctest --test-dir build-web --output-on-failure -j $(JOBS)
+
+# The page in Debian's Chromium (puppeteer-core), served on 127.0.0.1.
+test-web: web
+	@scripts/test-web.sh
+
+# build-web/ on http://127.0.0.1:8000/ (PORT=...).
+serve-web:
+	@scripts/serve-web.sh
 
 clean: clean-web
 clean-web:

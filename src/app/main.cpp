@@ -1,5 +1,8 @@
 // tolvarin: the demo. With no options it opens a window and plays in real
 // time; --headless renders in virtual time (see --help).
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <csignal>
 #include <cstdio>
@@ -28,9 +31,24 @@ void onSignal(int) {
   if (g_runtime != nullptr) g_runtime->requestClose();
 }
 
+int run(int argc, char** argv);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int code = run(argc, argv);
+#ifdef __EMSCRIPTEN__
+  // In the browser page main returns long after it was called, once the
+  // program has waited for the browser (ASYNCIFY), and then nothing tells
+  // the page that the run ended: this does, with the exit code.
+  EM_ASM({ if (typeof Module['onMainEnd'] === 'function') Module['onMainEnd']($0); }, code);
+#endif
+  return code;
+}
+
+namespace {
+
+int run(int argc, char** argv) {
   using namespace tolvarin;
 #ifdef _WIN32
   useParentConsole();
@@ -143,3 +161,5 @@ int main(int argc, char** argv) {
   g_runtime = nullptr;
   return code;
 }
+
+}  // namespace

@@ -27,6 +27,19 @@ class AudioOutput {
   [[nodiscard]] virtual int bufferFrames() const = 0;
   // Seconds from mixing a buffer to hearing its first sample.
   [[nodiscard]] virtual double outputLatency() const = 0;
+
+  // An output without a thread of its own (the browser page's): it calls the
+  // mixer only from service(), on the program's thread, which the audio
+  // layer calls at every poll of the runtime; the audio layer then releases
+  // the rows it has heard at those polls too, and starts no thread either.
+  // During the mixer call outputLatency() is exact for the buffer it fills.
+  [[nodiscard]] virtual bool threadless() const { return false; }
+  virtual void service() {}
+  // A threadless output: how much of its stream (every frame the mixer
+  // filled since open) has been heard by now, in seconds; the rows are
+  // released by it, so they follow what is heard even when the output's
+  // latency moves.
+  [[nodiscard]] virtual double heardSeconds() const { return 0.0; }
 };
 
 }  // namespace tolvarin

@@ -53,12 +53,33 @@ bool ModuleAudio::BASS_Init(int, std::uint32_t, std::uint32_t, void*) {
 void ModuleAudio::openLive() {
   openDevice();
   quit_ = false;
-  dispatcher_ = std::thread([this] { dispatchLoop(); });
+  if (output_->threadless()) {
+    // No threads: the runtime's polls serve the output and release what has
+    // been heard (the listener stays for the run, like the offline one).
+    if (!servingPolls_) {
+      runtime_->addPollListener([this] { serviceThreadless(); });
+      servingPolls_ = true;
+    }
+  } else {
+    dispatcher_ = std::thread([this] { dispatchLoop(); });
+  }
   live_ = true;
+}
+
+void ModuleAudio::serviceThreadless() {
+  if (!live_ || output_ == nullptr || !output_->threadless()) return;
+  output_->service();
+  const double heard = output_->heardSeconds();
+  while (!queue_.empty() && queue_.front().due <= heard) {
+    const MusicEvent event = queue_.front().event;
+    queue_.pop_front();
+    deliver(event);
+  }
 }
 
 void ModuleAudio::openDevice() {
   silent_ = false;
+  deviceFrames_ = 0;
   const auto mixer = [this](std::int16_t* out, std::size_t frames) { mixForDevice(out, frames); };
   std::string reason;
   if (device_->open(mixer, reason)) {
@@ -208,6 +229,8 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   }
   const std::int64_t first = renderer_->samplesRendered();
   const double heardAt = heardTimeOfSample(first);
+  const std::int64_t streamFirst = deviceFrames_;
+  deviceFrames_ += static_cast<std::int64_t>(frames);
   scratchEvents_.clear();
   const std::size_t n = renderer_->render(out, frames, scratchEvents_);
   if (n < frames) std::memset(out + n * 2, 0, (frames - n) * 4);
@@ -219,13 +242,21 @@ void ModuleAudio::mixForDevice(std::int16_t* out, std::size_t frames) {
   if (!scratchEvents_.empty()) {
     std::lock_guard queueLock(queueMutex_);
     for (const MusicEvent& e : scratchEvents_) {
-      queue_.push_back({heardAt + static_cast<double>(e.sample - first) / kSampleRate, e});
+      // A threadless output tells which second of its stream is heard, so
+      // its events wait for their place in the stream.
+      const double due = output_->threadless()
+                             ? static_cast<double>(streamFirst + (e.sample - first)) / kSampleRate + avOffset_
+                             : heardAt + static_cast<double>(e.sample - first) / kSampleRate;
+      queue_.push_back({due, e});
     }
     queueWake_.notify_one();
   }
 }
 
 double ModuleAudio::heardTimeOfSample(std::int64_t sample) {
+  // A threadless output is asked ahead of time, not at the device's pace,
+  // and knows exactly when the buffer it asks for will be heard.
+  if (output_->threadless()) return runtime_->now() + output_->outputLatency() + avOffset_;
   // Where sample 0 would lie on the demo clock if this callback came exactly
   // when the device asked. Callbacks are never early, only late (the system
   // was busy), so the smallest of the recent estimates is the device's own

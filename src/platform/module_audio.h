@@ -66,7 +66,7 @@ class ModuleAudio final : public AudioLibrary {
  private:
   static constexpr HMUSIC kMusicHandle = 1;
   struct PendingEvent {
-    double due;  // demo time at which it is heard
+    double due;  // demo time at which it is heard (a threadless output: second of its stream)
     MusicEvent event;
   };
 
@@ -76,6 +76,8 @@ class ModuleAudio final : public AudioLibrary {
   // The demo time at which a sample being mixed now will be heard.
   double heardTimeOfSample(std::int64_t sample);
   void dispatchLoop();
+  // A threadless output: serves it and releases the events heard by now.
+  void serviceThreadless();
   void deliver(const MusicEvent& event);
   void renderOfflineUntil(double demoTime);
   void applyVolume(std::int16_t* pcm, std::size_t frames) const;
@@ -99,6 +101,8 @@ class ModuleAudio final : public AudioLibrary {
   bool started_ = false;
   bool live_ = false;       // the device plays (otherwise rendered offline)
   bool listening_ = false;  // the offline renderer follows the clock
+  bool servingPolls_ = false;  // a threadless output is served at the runtime's polls
+  std::int64_t deviceFrames_ = 0;  // frames mixed for the output since it opened
   std::atomic<bool> playing_{false};
   std::unique_ptr<ModuleRenderer> renderer_;
   std::atomic<SyncProc> syncProc_{nullptr};

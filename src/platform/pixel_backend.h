@@ -27,6 +27,11 @@ class PixelBackend {
   virtual void showMessageBox(const char* caption, const char* text) = 0;
   // True when show() waits for the display's vertical blank at the target rate.
   virtual bool pacesItself() const { return false; }
+  // Seconds, in all, that the output has stood paused so far (a browser tab
+  // in the background, counting the pause still going on); the real-time
+  // clock leaves them out, so the demo neither runs on unseen nor races to
+  // catch up. Safe from any thread.
+  virtual double pausedSeconds() const { return 0.0; }
 };
 
 // No window, no input: the frames only reach the frame sinks.

@@ -44,8 +44,8 @@ void Runtime::startOutput() {
   if (config_.mode == TimeMode::Real) {
     // From here on the clock is the real one, carrying on from this time.
     virtual_ = false;
-    start_ = std::chrono::steady_clock::now() -
-             std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(t));
+    start_ = std::chrono::steady_clock::now() - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                    std::chrono::duration<double>(t + pixels_->pausedSeconds()));
     nextDeadline_ = std::chrono::steady_clock::now();
     audio_->goLive();
   }
@@ -57,7 +57,7 @@ Runtime::~Runtime() {
 
 double Runtime::now() const {
   if (virtual_) return static_cast<double>(virtualNs_) / static_cast<double>(kNsPerSecond);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() - pixels_->pausedSeconds();
 }
 
 void Runtime::poll() {
@@ -116,6 +116,7 @@ void Runtime::present(const Pixel* frame) {
     pumpInput();
     paceRealFrame();
     pixels_->show(frame);
+    for (auto& listener : pollListeners_) listener();
   }
   pollsSincePresent_ = 0;
   lastPresented_ = frame;
@@ -146,6 +147,7 @@ void Runtime::pumpInput() {
   const InputEvents events = pixels_->pumpEvents();
   for (int i = 0; i < events.keyPresses; ++i) pushKey();
   if (events.closeRequested) windowClosed_ = true;
+  for (auto& listener : pollListeners_) listener();
 }
 
 void Runtime::pushKey() {

@@ -55,8 +55,9 @@ class Runtime {
   // Begins the outputs now (and real time, for a window run). Once only.
   void startOutput();
 
-  // Demo time in seconds since the runtime started. No side effects; safe
-  // from any thread in real time.
+  // Demo time in seconds since the runtime started (in real time without the
+  // seconds the output stood paused). No side effects; safe from any thread
+  // in real time.
   double now() const;
   // One poll of the keyboard or the timer: 1 ms in virtual time; in real
   // time it reads input and, inside busy-wait loops, yields the CPU briefly.
@@ -99,6 +100,10 @@ class Runtime {
   void addFrameSink(std::unique_ptr<FrameSink> sink) { sinks_.push_back(std::move(sink)); }
   // Called after every advance of virtual time (the offline audio renders here).
   void addTimeListener(std::function<void(double)> listener) { timeListeners_.push_back(std::move(listener)); }
+  // Real time: called at every poll of the input and after every frame is
+  // shown, on the program's thread (an audio output without threads is
+  // served and releases what has been heard here).
+  void addPollListener(std::function<void()> listener) { pollListeners_.push_back(std::move(listener)); }
   // Called after every present with the index of the frame (tests script music with it).
   void addPresentHook(std::function<void(std::int64_t)> hook) { presentHooks_.push_back(std::move(hook)); }
 
@@ -126,6 +131,7 @@ class Runtime {
   Tracer tracer_;
   std::vector<std::unique_ptr<FrameSink>> sinks_;
   std::vector<std::function<void(double)>> timeListeners_;
+  std::vector<std::function<void()>> pollListeners_;
   std::vector<std::function<void(std::int64_t)>> presentHooks_;
   std::function<void(const char*, const char*)> messageHandler_;
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the web build cannot do it refuses before running, with one line and
 # the exit code of a bad option (2), leaving no file behind: --shot (no PNG
-# library), --record (no ffmpeg to start). Real time has no page yet: exit 1,
-# and no thread is started for a sound device that cannot exist.
+# library), --record (no ffmpeg to start). Real time needs the browser page,
+# which node has not: exit 1, and no thread is started for its sound.
 #   refusals.sh DATA NODE... PROGRAM_JS
 set -uo pipefail
 data=$1
@@ -38,7 +38,7 @@ expect "--record" 2 "tolvarin: --record is not available in this build (it canno
   "$@" --data "$data" --record "$work/out/a.mp4"
 expect "--record with --shot" 2 "tolvarin: --shot is not available in this build (it cannot write PNG files)" -- \
   "$@" --data "$data" --record "$work/out/a.mkv" --shot "1:$work/out/a.png"
-expect "real time" 1 "tolvarin: no display found (the web build has no page to draw on yet); try --headless" -- \
+expect "real time" 1 "tolvarin: no display found (no browser page here; the page is index.html); try --headless" -- \
   "$@" --data "$data" --wav "$work/out/a.wav"
 
 [ "$failures" -eq 0 ] && echo "the web build refuses what it cannot do"
