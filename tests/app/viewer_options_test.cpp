@@ -21,7 +21,12 @@ namespace {
 const std::string kProgram = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin";
 const std::string kHeadless = kProgram + " --headless --data " + TOLVARIN_TEST_DATA_DIR;
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + "/viewer_" + name; }
+// Each test's own files: CTest runs the tests of this file side by side, as
+// separate processes that would otherwise write the same whole-run files.
+std::string temp(const std::string& name) {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  return ::testing::TempDir() + "/viewer_" + test->test_suite_name() + "_" + test->name() + "_" + name;
+}
 
 std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
