@@ -50,6 +50,6 @@ fi
 start=$SECONDS
 status=0
 PUPPETEER_CORE=$module TOLVARIN_SITE=$web TOLVARIN_NATIVE=$native/tolvarin TOLVARIN_GOLDEN=tests/golden \
-  TOLVARIN_SHOTS=$web/screenshots node --test --test-reporter=spec tests/browser/page.test.mjs || status=$?
+  TOLVARIN_SHOTS=$web/screenshots node --test tests/browser/page.test.mjs || status=$?
 echo "test-web: $((SECONDS - start)) s"
 exit $status
