@@ -1,15 +1,11 @@
 #include "app/demo_sequence.h"
 
-#include <cassert>
 #include <cstdio>
-#include <functional>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "app/options.h"
 #include "app/startup_objects.h"
 #include "assets/bitmap_font.h"
 #include "gfx2d/frame_kernels.h"
@@ -37,15 +33,52 @@ namespace {
 // looping run that is not the last pass holds instead of waiting for a key.
 enum class After { ClearSync, ConsumeKey, WaitForSyncOrKey, ReadKey };
 
+// What a scene's routine gets from the pass that plays it: the light scenes
+// share their angles and buffers, the greetings their tunnel tables.
+struct Pass {
+  LightSceneState light;
+  const TunnelTables& tunnel;
+};
+
 struct SequenceStep {
   int number;
-  const char* scene;  // the name the trace gives it
-  std::function<void()> run;
+  std::string_view scene;  // the name the trace gives it
+  void (*run)(Pass&);
   std::vector<After> after;
   // The still picture is no routine of its own: its trace scope is opened
   // here and spans the steps after it, the time the picture is on screen.
   bool tracedHere = false;
 };
+
+// The scene list: each scene, then what the sequence does after it. Each
+// light buffer is allocated just before the first scene that uses it.
+const std::vector<SequenceStep>& sequenceSteps() {
+  using enum After;
+  static const std::vector<SequenceStep> steps{
+      {1, "LogoZoom", [](Pass&) { LogoZoom(); }, {ClearSync, ConsumeKey}},
+      {2, "LightSweep", [](Pass& p) { LightSweep(p.light); }, {ConsumeKey, ClearSync}},
+      {3, "CrossfadeSweep",
+       [](Pass& p) {
+         p.light.fadeBuffer = allocateFrame();
+         CrossfadeSweep(p.light);
+       },
+       {ClearSync, ConsumeKey}},
+      {4, "RotozoomStrobe",
+       [](Pass& p) {
+         p.light.zoomBase = allocateFrame();
+         p.light.zoomMap = allocateFrame();
+         RotozoomStrobe(p.light);
+       },
+       {ConsumeKey}},
+      {5, "StillPicture", [](Pass&) { StillPicture(); }, {WaitForSyncOrKey, ConsumeKey, ClearSync, ConsumeKey}, true},
+      {6, "StoryText", [](Pass&) { StoryText(); }, {ConsumeKey, ClearSync}},
+      {7, "Scene3D", [](Pass&) { Scene3D(); }, {ConsumeKey, ClearSync}},
+      {8, "PrototypeText", [](Pass&) { PrototypeText(); }, {ConsumeKey, ClearSync}},
+      {9, "Greetings", [](Pass& p) { Greetings(p.tunnel); }, {ClearSync}},
+      {10, "CreditsFadeIn", [](Pass&) { CreditsFadeIn(); }, {ReadKey}},
+  };
+  return steps;
+}
 
 void perform(After step) {
   switch (step) {
@@ -70,6 +103,12 @@ struct SequenceGlobals {
 bool holdForNextPass() { return runtime().holdUntilKeyOrMusicEnd(); }
 
 }  // namespace
+
+std::vector<std::string_view> sceneNames() {
+  std::vector<std::string_view> names;
+  for (const SequenceStep& step : sequenceSteps()) names.push_back(step.scene);
+  return names;
+}
 
 int demoSequence(const DataFiles& data, const SequenceOptions& options) {
   SequenceGlobals globals;
@@ -137,39 +176,15 @@ int demoSequence(const DataFiles& data, const SequenceOptions& options) {
     waitForSyncOrKey();
     consumeKey();
 
-    // The scene list: each scene, then what the sequence does after it. The
-    // light scenes share their angles and buffers; each buffer is allocated
-    // just before the first scene that uses it.
-    LightSceneState light;
-    using enum After;
-    const SequenceStep steps[] = {
-        {1, "LogoZoom", LogoZoom, {ClearSync, ConsumeKey}},
-        {2, "LightSweep", [&] { LightSweep(light); }, {ConsumeKey, ClearSync}},
-        {3, "CrossfadeSweep", [&] { light.fadeBuffer = allocateFrame(); CrossfadeSweep(light); }, {ClearSync, ConsumeKey}},
-        {4, "RotozoomStrobe",
-         [&] {
-           light.zoomBase = allocateFrame();
-           light.zoomMap = allocateFrame();
-           RotozoomStrobe(light);
-         },
-         {ConsumeKey}},
-        {5, "StillPicture", StillPicture, {WaitForSyncOrKey, ConsumeKey, ClearSync, ConsumeKey}, true},
-        {6, "StoryText", StoryText, {ConsumeKey, ClearSync}},
-        {7, "Scene3D", Scene3D, {ConsumeKey, ClearSync}},
-        {8, "PrototypeText", PrototypeText, {ConsumeKey, ClearSync}},
-        {9, "Greetings", [&] { Greetings(tunnel); }, {ClearSync}},
-        {10, "CreditsFadeIn", CreditsFadeIn, {ReadKey}},
-    };
-    static_assert(std::size(steps) == kSceneSteps);
+    Pass state{{}, tunnel};
     bool goOn = !lastPass;
-    for (const SequenceStep& step : steps) {
-      assert(std::string_view(step.scene) == kSceneNames[step.number - 1]);
+    for (const SequenceStep& step : sequenceSteps()) {
       if (pass == 1 && step.number == options.startStep) runtime().startOutput();
       std::optional<TraceScope> scope;
       if (step.tracedHere) scope.emplace(step.scene);
-      step.run();
+      step.run(state);
       for (After after : step.after) {
-        if (after == ReadKey && !lastPass) {
+        if (after == After::ReadKey && !lastPass) {
           goOn = holdForNextPass();
         } else {
           perform(after);

@@ -4,6 +4,8 @@
 // a last key and shuts down.
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/data_files.h"
 
@@ -16,6 +18,10 @@ struct SequenceOptions {
   int passes = 1;                   // passes of the whole demo; 0: until the input ends
   std::string usage;                // shown with an option that turns out wrong once the music is loaded
 };
+
+// The scenes in the order the sequence plays them, by the names the trace
+// gives them; step n is entry n - 1.
+std::vector<std::string_view> sceneNames();
 
 // Returns the exit code: 0 after a normal end (and, silently, when a mesh
 // fails to load), 1 when the music cannot start or the output cannot open,

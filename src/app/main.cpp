@@ -55,15 +55,6 @@ int run(int argc, char** argv) {
 #endif
   ProgramOptions opt;
   if (auto code = parseOptions(argc, argv, opt)) return *code;
-  // Refused before anything runs, like a bad option.
-  if (!opt.shots.empty() && !kCanWritePng) {
-    std::fprintf(stderr, "tolvarin: --shot is not available in this build (it cannot write PNG files)\n");
-    return 2;
-  }
-  if (!opt.record.empty() && !kCanStartPrograms) {
-    std::fprintf(stderr, "tolvarin: --record is not available in this build (it cannot start ffmpeg)\n");
-    return 2;
-  }
 
   std::unique_ptr<PixelBackend> backend;
   if (opt.headless) {

@@ -5,16 +5,19 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
+#include "app/demo_sequence.h"
+#include "platform/backends.h"
 #include "platform/data_files.h"
 
 namespace tolvarin {
 namespace {
 
-bool sameName(const std::string& a, const char* b) {
-  const std::string other = b;
+bool sameName(const std::string& a, std::string_view other) {
   return a.size() == other.size() && std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
@@ -75,9 +78,14 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
       ->check(demoTime());
   app.add_option("--until", o.until, "End the run at this demo time, as if the window were closed")
       ->check(demoTime());
+  const std::vector<std::string_view> scenes = sceneNames();
   app.add_option("--start", start,
-                 "Begin at a scene (LogoZoom ... CreditsFadeIn, or its step 1-10) or at a demo time (90.5, 90s): "
-                 "the run gets there at once, exactly as a whole run would");
+                 "Begin at a scene (" + std::string(scenes.front()) + " ... " + std::string(scenes.back()) +
+                     ", or its step 1-" + std::to_string(scenes.size()) +
+                     "; --list-scenes names them) or at a demo time (90.5, 90s): "
+                     "the run gets there at once, exactly as a whole run would");
+  bool listScenes = false;
+  app.add_flag("--list-scenes", listScenes, "Print the scenes' names in the order they play, one a line, and exit");
   auto* loopOption = app.add_option("--loop", loop,
                                     "Play the demo again and again: N passes, or until the window is closed")
                          ->expected(0, 1);
@@ -135,21 +143,38 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
   }
+  if (listScenes) {
+    for (std::string_view name : scenes) std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
+    return 0;
+  }
+  // What this build cannot do is refused before anything runs, like a bad option.
+  if (!o.shots.empty() && !kCanWritePng) {
+    std::fprintf(stderr, "tolvarin: --shot is not available in this build (it cannot write PNG files)\n");
+    return 2;
+  }
+  if (!o.record.empty() && !kCanStartPrograms) {
+    std::fprintf(stderr, "tolvarin: --record is not available in this build (it cannot start ffmpeg)\n");
+    return 2;
+  }
   std::sort(o.keys.begin(), o.keys.end());
   o.usage = app.help();
   return std::nullopt;
 }
 
 std::string parseStart(const std::string& text, StartPoint& start) {
-  for (int i = 0; i < kSceneSteps; ++i) {
-    if (sameName(text, kSceneNames[i])) {
+  const std::vector<std::string_view> scenes = sceneNames();
+  const int steps = static_cast<int>(scenes.size());
+  for (int i = 0; i < steps; ++i) {
+    if (sameName(text, scenes[static_cast<std::size_t>(i)])) {
       start = StartPoint{i + 1, 0.0};
       return {};
     }
   }
   if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
     const long step = std::strtol(text.c_str(), nullptr, 10);
-    if (text.size() > 2 || step < 1 || step > kSceneSteps) return "no step " + text + ": the steps are 1 to 10";
+    if (text.size() > 2 || step < 1 || step > steps) {
+      return "no step " + text + ": the steps are 1 to " + std::to_string(steps);
+    }
     start = StartPoint{static_cast<int>(step), 0.0};
     return {};
   }
@@ -165,7 +190,7 @@ std::string parseStart(const std::string& text, StartPoint& start) {
     return {};
   }
   std::string names;
-  for (const char* name : kSceneNames) names += std::string(names.empty() ? "" : ", ") + name;
+  for (std::string_view name : scenes) names += (names.empty() ? "" : ", ") + std::string(name);
   return "unknown scene " + text + " (scenes: " + names + "; or a step 1-10, or a time such as 90.5 or 90s)";
 }
 

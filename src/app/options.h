@@ -40,13 +40,6 @@ struct ProgramOptions {
   std::string usage;  // the help text, for errors found once the music is loaded
 };
 
-// The scenes in the order the sequence plays them, by the names the trace
-// gives them; step n is entry n - 1.
-inline constexpr const char* kSceneNames[] = {"LogoZoom",     "LightSweep", "CrossfadeSweep", "RotozoomStrobe",
-                                               "StillPicture", "StoryText",  "Scene3D",        "PrototypeText",
-                                               "Greetings",    "CreditsFadeIn"};
-inline constexpr int kSceneSteps = 10;
-
 // Parses the command line. Returns the exit code to leave with at once
 // (0 after --help, 2 for a bad option, with CLI11's message and usage on
 // stderr), or nothing when the program should run.
