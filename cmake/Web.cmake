@@ -122,12 +122,7 @@ add_custom_target(tolvarin_data ALL DEPENDS ${CMAKE_BINARY_DIR}/data.stamp)
 
 # --- The build ---------------------------------------------------------------
 
-add_subdirectory(src/gfx2d)
-add_subdirectory(src/assets)
-add_subdirectory(src/gfx3d)
-add_subdirectory(src/platform)
-add_subdirectory(src/scenes)
-add_subdirectory(src/app)
+add_subdirectory(src)
 add_subdirectory(web)
 
 # The benchmarks, beside the native ones (scripts/bench-web.sh): Google

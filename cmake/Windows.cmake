@@ -20,7 +20,7 @@ add_link_options(-Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
 # WinMain converts the command line and calls it. The program keeps its own
 # main (src/app/main.cpp): mingw-w64's start-up code calls main for console
 # and window programs alike, and the Windows-specific start-up is ours
-# (src/platform/windows_console.cpp).
+# (src/targets/windows/).
 get_target_property(_sdl_options PkgConfig::SDL2 INTERFACE_COMPILE_OPTIONS)
 if(_sdl_options)
   list(REMOVE_ITEM _sdl_options "-Dmain=SDL_main")

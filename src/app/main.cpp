@@ -1,26 +1,20 @@
 // tolvarin: the demo. With no options it opens a window and plays in real
 // time; --headless renders in virtual time (see --help).
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
-
 #include <csignal>
 #include <cstdio>
 #include <memory>
 
-#include "platform/data_files.h"
 #include "app/demo_sequence.h"
 #include "app/options.h"
 #include "app/startup_objects.h"
+#include "audio/module_audio.h"
 #include "platform/backends.h"
+#include "platform/data_files.h"
 #include "platform/frame_sinks.h"
-#include "platform/module_audio.h"
 #include "platform/progress_meter.h"
 #include "platform/runtime.h"
+#include "platform/target.h"
 #include "platform/wav_writer.h"
-#ifdef _WIN32
-#include "platform/windows_console.h"
-#endif
 
 namespace {
 
@@ -37,12 +31,7 @@ int run(int argc, char** argv);
 
 int main(int argc, char** argv) {
   const int code = run(argc, argv);
-#ifdef __EMSCRIPTEN__
-  // In the browser page main returns long after it was called, once the
-  // program has waited for the browser (ASYNCIFY), and then nothing tells
-  // the page that the run ended: this does, with the exit code.
-  EM_ASM({ if (typeof Module['onMainEnd'] === 'function') Module['onMainEnd']($0); }, code);
-#endif
+  tolvarin::announceExit(code);
   return code;
 }
 
@@ -50,9 +39,7 @@ namespace {
 
 int run(int argc, char** argv) {
   using namespace tolvarin;
-#ifdef _WIN32
-  useParentConsole();
-#endif
+  attachToTerminal();
   ProgramOptions opt;
   if (auto code = parseOptions(argc, argv, opt)) return *code;
 
@@ -63,7 +50,7 @@ int run(int argc, char** argv) {
     std::string reason;
     if (!windowAvailable(reason)) {
       std::fprintf(stderr, "tolvarin: no display found (%s); try %s\n", reason.c_str(),
-                   kCanStartPrograms ? "--headless --record FILE" : "--headless");
+                   canStartPrograms() ? "--headless --record FILE" : "--headless");
       return 1;
     }
     backend = makeWindow(WindowOptions{opt.scale, opt.fullscreen, true, opt.fps});

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "app/demo_sequence.h"
-#include "platform/backends.h"
 #include "platform/data_files.h"
+#include "platform/target.h"
 
 namespace tolvarin {
 namespace {
@@ -148,11 +148,11 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
     return 0;
   }
   // What this build cannot do is refused before anything runs, like a bad option.
-  if (!o.shots.empty() && !kCanWritePng) {
+  if (!o.shots.empty() && !canWritePng()) {
     std::fprintf(stderr, "tolvarin: --shot is not available in this build (it cannot write PNG files)\n");
     return 2;
   }
-  if (!o.record.empty() && !kCanStartPrograms) {
+  if (!o.record.empty() && !canStartPrograms()) {
     std::fprintf(stderr, "tolvarin: --record is not available in this build (it cannot start ffmpeg)\n");
     return 2;
   }

@@ -1,8 +1,8 @@
 #pragma once
 // The window and the sound device of the target the program is built for,
-// chosen at build time: SDL2's window and audio device natively
-// (sdl_backends.cpp), the browser page on the web (web_backends.cpp). main
-// asks for them here and never names a backend.
+// chosen at build time: SDL2's window and audio device natively and on
+// Windows (src/targets/sdl/), the browser page on the web (src/targets/web/).
+// main asks for them here and never names a backend.
 #include <memory>
 #include <string>
 
@@ -24,14 +24,5 @@ struct WindowOptions {
 // The real-time sound device (it may still fail to open; the audio layer
 // then plays silently).
 [[nodiscard]] std::unique_ptr<AudioOutput> makeSoundDevice();
-
-// What the target can do besides showing frames and playing music.
-#ifdef __EMSCRIPTEN__
-inline constexpr bool kCanWritePng = false;       // the web build has no PNG library
-inline constexpr bool kCanStartPrograms = false;  // a WebAssembly program cannot start ffmpeg
-#else
-inline constexpr bool kCanWritePng = true;
-inline constexpr bool kCanStartPrograms = true;
-#endif
 
 }  // namespace tolvarin

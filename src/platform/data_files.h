@@ -1,11 +1,12 @@
 #pragma once
 // Where the data files are: the --data folder when given; otherwise each file
 // is taken from the working folder when it is there, else from the first of
-// the search folders that has it:
+// the search folders that has it (the target's dataSearchFolders()):
 //   Linux:   the build's data folder, <prefix>/share/tolvarin beside the
 //            program's <prefix>/bin, the installed data folder;
 //   Windows: the program's own folder, then its data subfolder (how the zip
-//            and the build folder lay them out).
+//            and the build folder lay them out);
+//   web:     the build's data folder (node), /data (the page's packed files).
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -24,9 +25,6 @@ class DataFiles {
  private:
   std::string folder_;
 };
-
-// The folder of the running program's executable; empty when unknown.
-std::filesystem::path programFolder();
 
 // Paths to and from the program's strings, which are UTF-8: the arguments
 // and the names given to fopen (on Windows the manifest makes UTF-8 the code

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/png_writer.h"
+#include "png/png_writer.h"
 
 #ifdef TOLVARIN_XXH3_DISPATCH
 #include <xxh_x86dispatch.h>  // XXH3_64bits becomes the library's run-time dispatch

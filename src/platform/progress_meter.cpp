@@ -2,22 +2,8 @@
 
 #include <algorithm>
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#elif defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace tolvarin {
 namespace {
-
-#ifdef __EMSCRIPTEN__
-EM_JS(int, nodeStderrIsTerminal, (), {
-  return (typeof process === 'object' && process.stderr && process.stderr.isTTY) ? 1 : 0;
-});
-#endif
 
 constexpr double kUpdateSeconds = 0.25;
 
@@ -28,16 +14,6 @@ std::string format(const char* pattern, auto... values) {
 }
 
 }  // namespace
-
-bool stderrIsTerminal() {
-#ifdef __EMSCRIPTEN__
-  return nodeStderrIsTerminal() != 0;
-#elif defined(_WIN32)
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  return isatty(fileno(stderr)) != 0;
-#endif
-}
 
 ProgressMeter::Clock ProgressMeter::steadySeconds() {
   return [] {

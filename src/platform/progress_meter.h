@@ -13,9 +13,6 @@
 
 namespace tolvarin {
 
-// True when standard error is a terminal someone watches. (Under node every
-// standard stream counts as a terminal to the C library; node itself knows.)
-[[nodiscard]] bool stderrIsTerminal();
 
 class ProgressMeter final : public FrameSink {
  public:

@@ -1,9 +1,11 @@
 #pragma once
 // Runs a program (looked up in PATH) with arguments passed as they are, no
 // shell in between. Used to hand frames and sound to the ffmpeg program.
-// POSIX: posix_spawnp (subprocess_posix.cpp); Windows: CreateProcessW with
-// the arguments quoted into one command line (subprocess_windows.cpp).
+// Each target defines it (src/targets/*/subprocess_*.cpp): posix_spawnp on
+// POSIX, CreateProcessW with the arguments quoted into one command line on
+// Windows; a WebAssembly program cannot start one, and every start fails.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,7 @@ namespace tolvarin {
 
 class Subprocess {
  public:
-  Subprocess() = default;
+  Subprocess();
   ~Subprocess();
   Subprocess(const Subprocess&) = delete;
   Subprocess& operator=(const Subprocess&) = delete;
@@ -25,24 +27,14 @@ class Subprocess {
   int finish();
 
  private:
-#ifdef _WIN32
-  void* process_ = nullptr;  // the child's process handle
-  void* input_ = nullptr;    // our end of the pipe to its standard input
-#else
-  int pid_ = -1;
-  int stdinFd_ = -1;
-#endif
+  // The running program and our end of the pipe to its standard input, in
+  // the target's own terms (a process id and a descriptor, or two handles).
+  // Empty when nothing runs.
+  struct Child;
+  std::unique_ptr<Child> child_;
 };
 
 // Runs a program to completion; its exit code, or -1 when it could not run.
 int runProgram(const std::vector<std::string>& argv);
-
-#ifdef _WIN32
-// The file a program name starts: the name itself when it has a folder,
-// otherwise the first match in the folders of PATH, ".exe" added when the
-// name has no extension. Empty when there is none. (Unlike CreateProcess's
-// own search, the working folder and the program's folder are not searched.)
-std::string findProgram(const std::string& name);
-#endif
 
 }  // namespace tolvarin

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/data_files.h"
+#include "platform/target.h"
 
 namespace tolvarin {
 namespace {

@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "formats/g_writer.h"
-#include "platform/module_audio.h"
+#include "audio/module_audio.h"
 #include "platform/music.h"
 #include "platform/music_clock.h"
 #include "platform/runtime.h"
-#include "platform/sdl_audio_output.h"
+#include "targets/sdl/sdl_audio_output.h"
 #include "support/fixture_modules.h"
 
 namespace tolvarin {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "formats/g_writer.h"
-#include "platform/module_audio.h"
+#include "audio/module_audio.h"
 #include "platform/music.h"
 #include "platform/music_clock.h"
 #include "platform/runtime.h"

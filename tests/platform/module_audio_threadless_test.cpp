@@ -9,7 +9,7 @@
 
 #include "formats/g_writer.h"
 #include "gfx2d/framebuffer.h"
-#include "platform/module_audio.h"
+#include "audio/module_audio.h"
 #include "platform/music.h"
 #include "platform/music_clock.h"
 #include "platform/runtime.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/audio_library.h"
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 #include "support/fixture_modules.h"
 
 namespace tolvarin {

@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "platform/subprocess.h"
+#ifdef _WIN32
+#include "targets/windows/find_program.h"
+#endif
 
 namespace tolvarin {
 namespace {

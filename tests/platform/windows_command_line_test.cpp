@@ -3,7 +3,7 @@
 // round trip through a real child is in subprocess_test.cpp.
 #include <gtest/gtest.h>
 
-#include "platform/windows_command_line.h"
+#include "targets/windows/windows_command_line.h"
 
 namespace tolvarin {
 namespace {

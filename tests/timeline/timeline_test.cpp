@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "assets/data_manifest.h"
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 #include "tools/music/audio_checks.h"
 
 namespace tolvarin {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "gen/pictures/text_raster.h"
-#include "platform/png_writer.h"
+#include "png/png_writer.h"
 
 namespace tolvarin::assets_tool {
 namespace {

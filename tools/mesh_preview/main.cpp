@@ -16,7 +16,7 @@
 #include "gfx2d/trig_tables.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/raster.h"
-#include "platform/png_writer.h"
+#include "png/png_writer.h"
 
 using namespace tolvarin;
 

@@ -18,7 +18,7 @@
 #include "gen/music/instruments.h"
 #include "gen/music/marker_plan.h"
 #include "gen/music/music.h"
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 #include "tools/music/audio_checks.h"
 
 namespace tolvarin {

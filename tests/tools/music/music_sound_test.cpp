@@ -15,7 +15,7 @@
 #include "gen/music/music.h"
 #include "gen/music/score.h"
 #include "gen/music/song_form.h"
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 #include "platform/wav_writer.h"
 #include "tools/music/audio_checks.h"
 

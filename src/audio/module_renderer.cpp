@@ -1,4 +1,4 @@
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 

@@ -1,6 +1,6 @@
 // writePng for builds without libpng (the web build): it writes nothing.
 // The program refuses --shot there before running (backends.h).
-#include "platform/png_writer.h"
+#include "png/png_writer.h"
 
 namespace tolvarin {
 

@@ -1,7 +1,7 @@
 // The native target's backends: an SDL2 window and SDL's audio device.
 #include "platform/backends.h"
-#include "platform/sdl_audio_output.h"
-#include "platform/sdl_window.h"
+#include "targets/sdl/sdl_audio_output.h"
+#include "targets/sdl/sdl_window.h"
 
 namespace tolvarin {
 

@@ -18,7 +18,7 @@
 
 #include "platform/audio_library.h"
 #include "platform/audio_output.h"
-#include "platform/module_renderer.h"
+#include "audio/module_renderer.h"
 #include "platform/pcm_sink.h"
 
 namespace tolvarin {

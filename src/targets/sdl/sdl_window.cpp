@@ -1,4 +1,4 @@
-#include "platform/sdl_window.h"
+#include "targets/sdl/sdl_window.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "platform/sdl_audio_output.h"
+#include "targets/sdl/sdl_audio_output.h"
 
 #include <SDL.h>
 

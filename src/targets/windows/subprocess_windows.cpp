@@ -9,13 +9,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/windows_command_line.h"
-#include "platform/windows_unicode.h"
+#include "targets/windows/find_program.h"
+#include "targets/windows/windows_command_line.h"
+#include "targets/windows/windows_unicode.h"
 
 namespace tolvarin {
 namespace {
-
-HANDLE asHandle(void* h) { return static_cast<HANDLE>(h); }
 
 bool isFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -99,12 +98,19 @@ std::string findProgram(const std::string& name) {
   return {};
 }
 
+struct Subprocess::Child {
+  HANDLE process = nullptr;
+  HANDLE input = nullptr;  // our end of the pipe to its standard input
+};
+
+Subprocess::Subprocess() = default;
+
 Subprocess::~Subprocess() {
-  if (process_ != nullptr) (void)finish();
+  if (child_ && child_->process != nullptr) (void)finish();
 }
 
 bool Subprocess::start(const std::vector<std::string>& argv) {
-  if (process_ != nullptr) return false;
+  if (child_ && child_->process != nullptr) return false;
   // Both ends made uninheritable; the child's end is made inheritable for the
   // moment of its creation only.
   HANDLE childEnd = nullptr;
@@ -117,19 +123,18 @@ bool Subprocess::start(const std::vector<std::string>& argv) {
     CloseHandle(ourEnd);
     return false;
   }
-  process_ = process;
-  input_ = ourEnd;
+  child_ = std::make_unique<Child>(Child{process, ourEnd});
   return true;
 }
 
 bool Subprocess::write(const void* data, std::size_t size) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    if (input_ == nullptr) return false;
+    if (!child_ || child_->input == nullptr) return false;
     const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
     DWORD written = 0;
     // Fails (ERROR_BROKEN_PIPE, ERROR_NO_DATA) once the program has gone.
-    if (!WriteFile(asHandle(input_), p, chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(child_->input, p, chunk, &written, nullptr) || written == 0) return false;
     p += written;
     size -= written;
   }
@@ -137,14 +142,14 @@ bool Subprocess::write(const void* data, std::size_t size) {
 }
 
 int Subprocess::finish() {
-  if (input_ != nullptr) {
-    CloseHandle(asHandle(input_));
-    input_ = nullptr;
+  if (!child_) return -1;
+  if (child_->input != nullptr) {
+    CloseHandle(child_->input);
+    child_->input = nullptr;
   }
-  if (process_ == nullptr) return -1;
-  const int code = waitFor(asHandle(process_));
-  process_ = nullptr;
-  return code;
+  const HANDLE process = child_->process;
+  child_.reset();
+  return process != nullptr ? waitFor(process) : -1;
 }
 
 int runProgram(const std::vector<std::string>& argv) {

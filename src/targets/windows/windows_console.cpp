@@ -1,4 +1,4 @@
-#include "platform/windows_console.h"
+#include "targets/windows/windows_console.h"
 
 #include <windows.h>
 

@@ -30,8 +30,15 @@ int waitFor(int pid) {
 
 }  // namespace
 
+struct Subprocess::Child {
+  int pid = -1;
+  int input = -1;  // our end of the pipe to its standard input
+};
+
+Subprocess::Subprocess() = default;
+
 Subprocess::~Subprocess() {
-  if (pid_ > 0) (void)finish();
+  if (child_ && child_->pid > 0) (void)finish();
 }
 
 bool Subprocess::start(const std::vector<std::string>& argv) {
@@ -61,16 +68,15 @@ bool Subprocess::start(const std::vector<std::string>& argv) {
     close(fds[1]);
     return false;
   }
-  pid_ = pid;
-  stdinFd_ = fds[1];
+  child_ = std::make_unique<Child>(Child{pid, fds[1]});
   return true;
 }
 
 bool Subprocess::write(const void* data, std::size_t size) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    if (stdinFd_ < 0) return false;
-    const ssize_t n = ::write(stdinFd_, p, size);
+    if (!child_ || child_->input < 0) return false;
+    const ssize_t n = ::write(child_->input, p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -82,14 +88,14 @@ bool Subprocess::write(const void* data, std::size_t size) {
 }
 
 int Subprocess::finish() {
-  if (stdinFd_ >= 0) {
-    close(stdinFd_);
-    stdinFd_ = -1;
+  if (!child_) return -1;
+  if (child_->input >= 0) {
+    close(child_->input);
+    child_->input = -1;
   }
-  if (pid_ <= 0) return -1;
-  const int code = waitFor(pid_);
-  pid_ = -1;
-  return code;
+  const int pid = child_->pid;
+  child_.reset();
+  return pid > 0 ? waitFor(pid) : -1;
 }
 
 int runProgram(const std::vector<std::string>& argv) {

@@ -1,4 +1,4 @@
-#include "platform/windows_command_line.h"
+#include "targets/windows/windows_command_line.h"
 
 namespace tolvarin {
 

@@ -1,4 +1,4 @@
-#include "platform/module_audio.h"
+#include "audio/module_audio.h"
 
 #include <algorithm>
 #include <chrono>
