@@ -1,8 +1,9 @@
 #pragma once
 // The audio layer: the functions of the audio library the demo was written
-// against, with the same names and meanings. ModuleAudio implements them on
-// libopenmpt (decoding) and SDL2 (output), in real time or offline; tests put
-// a fake in its place to reach every failure path.
+// against, with the same names and meanings. ModuleAudio (src/audio/)
+// implements them on libopenmpt, mixing into the target's sound device
+// (AudioOutput) in real time or rendering offline; tests put a fake in its
+// place to reach every failure path.
 #include <cstdint>
 #include <optional>
 

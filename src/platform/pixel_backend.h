@@ -1,6 +1,8 @@
 #pragma once
 // The pixel layer under Display: where finished frames go and where key
-// presses come from. Two backends: an SDL2 window and headless (nothing).
+// presses come from. HeadlessBackend (below) shows nothing; each target's
+// window (an SDL2 window, the browser page's canvas) is made by makeWindow()
+// in platform/backends.h.
 #include "gfx2d/framebuffer.h"
 
 namespace tolvarin {
