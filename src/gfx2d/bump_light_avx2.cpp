@@ -6,7 +6,6 @@
 #ifdef TOLVARIN_AVX2_KERNELS
 #include <immintrin.h>
 
-
 #include "gfx2d/sampling_setup.h"
 
 #define TOLVARIN_AVX2 __attribute__((target("avx2")))

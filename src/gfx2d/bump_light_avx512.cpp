@@ -7,7 +7,6 @@
 #ifdef TOLVARIN_AVX512_KERNELS
 #include <immintrin.h>
 
-
 #include "gfx2d/sampling_setup.h"
 
 #define TOLVARIN_AVX512 __attribute__((target("avx512f,avx512bw")))

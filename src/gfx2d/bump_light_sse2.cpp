@@ -10,7 +10,6 @@
 #ifdef TOLVARIN_SSE2_KERNELS
 #include <emmintrin.h>
 
-
 #include "gfx2d/sampling_setup.h"
 
 namespace tolvarin::sse2 {

@@ -4,10 +4,11 @@
 //
 // Each kernel handles the pixels before dst's next 32-byte boundary one at a
 // time, then 16 pixels per step with aligned stores, then the rest one at a
-// time. Frames usually start 16 bytes past such a boundary, and unaligned
-// 32-byte steps there split every other cache line, which cost up to a third
-// of the speed. One pixel at a time uses the same per-pixel rules as the
-// reference, and runs first, so in-place calls stay correct.
+// time. Work frames start on a cache line (allocateFrame), where there is no
+// head, but callers may pass any Pixel buffer, and unaligned 32-byte steps
+// split every other cache line, which cost up to a third of the speed. One
+// pixel at a time uses the same per-pixel rules as the reference, and runs
+// first, so in-place calls stay correct.
 #include "gfx2d/kernel_variants.h"
 
 #ifdef TOLVARIN_AVX2_KERNELS

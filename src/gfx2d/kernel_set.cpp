@@ -9,24 +9,71 @@
 #include "gfx2d/tunnel_pixels.h"
 #include "gfx2d/zoom_wrap.h"
 
+// The tables name every slot, so each line says which family fills it. Slots
+// out of KernelSet's order stop the build (clang would only warn), and so does
+// a kernel whose type does not match its slot.
+#ifdef __clang__
+#pragma clang diagnostic error "-Wreorder-init-list"
+#endif
+
 namespace tolvarin {
 namespace {
 
+template <typename... Slot>
+constexpr bool noneNull(Slot... slots) {
+  return ((slots != nullptr) && ...);
+}
+
+// A slot left out of a table would be a null pointer, found only when a
+// program runs that set; this finds it at compile time. The binding lists as
+// many names as KernelSet has members, so a new member fails to compile here
+// until it is added.
+constexpr bool fillsEverySlot(const KernelSet& set) {
+  const auto& [name, fill, copy, fade, overlay, mask, average, mirror, line, subtract, roto, stretch, bump, zoom,
+               tunnel] = set;
+  return noneNull(name, fill, copy, fade, overlay, mask, average, mirror, line, subtract, roto, stretch, bump, zoom,
+                  tunnel);
+}
+
 constexpr KernelSet kReference{
-    "reference",           reference::fillFrame,       reference::copyFrame,    reference::crossFade,
-    reference::overlayKeyed, reference::maskFrame,     reference::averageFrames, reference::mirrorQuadrants,
-    reference::drawLine,   reference::subtractFromBytes, reference::rotoZoom,   reference::stretchBlit,
-    reference::bumpLight,  reference::zoomWrap,        reference::tunnelPixels,
+    .name = "reference",
+    .fillFrame = reference::fillFrame,
+    .copyFrame = reference::copyFrame,
+    .crossFade = reference::crossFade,
+    .overlayKeyed = reference::overlayKeyed,
+    .maskFrame = reference::maskFrame,
+    .averageFrames = reference::averageFrames,
+    .mirrorQuadrants = reference::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = reference::subtractFromBytes,
+    .rotoZoom = reference::rotoZoom,
+    .stretchBlit = reference::stretchBlit,
+    .bumpLight = reference::bumpLight,
+    .zoomWrap = reference::zoomWrap,
+    .tunnelPixels = reference::tunnelPixels,
 };
+static_assert(fillsEverySlot(kReference));
 
 #ifdef TOLVARIN_SSE2_KERNELS
 // A line touches at most 320 pixels: there is nothing for vectors to win.
 constexpr KernelSet kSse2{
-    "sse2",           sse2::fillFrame,        sse2::copyFrame,   sse2::crossFade,  sse2::overlayKeyed,
-    sse2::maskFrame,  sse2::averageFrames,    sse2::mirrorQuadrants, reference::drawLine,
-    sse2::subtractFromBytes, sse2::rotoZoom,  sse2::stretchBlit, sse2::bumpLight,  sse2::zoomWrap,
-    sse2::tunnelPixels,
+    .name = "sse2",
+    .fillFrame = sse2::fillFrame,
+    .copyFrame = sse2::copyFrame,
+    .crossFade = sse2::crossFade,
+    .overlayKeyed = sse2::overlayKeyed,
+    .maskFrame = sse2::maskFrame,
+    .averageFrames = sse2::averageFrames,
+    .mirrorQuadrants = sse2::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = sse2::subtractFromBytes,
+    .rotoZoom = sse2::rotoZoom,
+    .stretchBlit = sse2::stretchBlit,
+    .bumpLight = sse2::bumpLight,
+    .zoomWrap = sse2::zoomWrap,
+    .tunnelPixels = sse2::tunnelPixels,
 };
+static_assert(fillsEverySlot(kSse2));
 #endif
 
 #ifdef TOLVARIN_SIMD128_KERNELS
@@ -35,32 +82,68 @@ constexpr KernelSet kSse2{
 // cross-fade and overlay a frame as fast or faster than Emscripten's
 // translation of the SSE2 code (docs/performance.md).
 constexpr KernelSet kSimd128{
-    "simd128",        reference::fillFrame,   sse2::copyFrame,   reference::crossFade, reference::overlayKeyed,
-    reference::maskFrame, sse2::averageFrames, sse2::mirrorQuadrants, reference::drawLine,
-    sse2::subtractFromBytes, sse2::rotoZoom,  sse2::stretchBlit, sse2::bumpLight,  sse2::zoomWrap,
-    sse2::tunnelPixels,
+    .name = "simd128",
+    .fillFrame = reference::fillFrame,
+    .copyFrame = sse2::copyFrame,
+    .crossFade = reference::crossFade,
+    .overlayKeyed = reference::overlayKeyed,
+    .maskFrame = reference::maskFrame,
+    .averageFrames = sse2::averageFrames,
+    .mirrorQuadrants = sse2::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = sse2::subtractFromBytes,
+    .rotoZoom = sse2::rotoZoom,
+    .stretchBlit = sse2::stretchBlit,
+    .bumpLight = sse2::bumpLight,
+    .zoomWrap = sse2::zoomWrap,
+    .tunnelPixels = sse2::tunnelPixels,
 };
+static_assert(fillsEverySlot(kSimd128));
 #endif
 
 #ifdef TOLVARIN_AVX2_KERNELS
 // 32-byte steps copy a frame no faster than 16-byte ones (the copy is bound
 // by the caches), and the tunnel's lookups are scalar loads either way.
 constexpr KernelSet kAvx2{
-    "avx2",           avx2::fillFrame,        sse2::copyFrame,   avx2::crossFade,  avx2::overlayKeyed,
-    avx2::maskFrame,  avx2::averageFrames,    avx2::mirrorQuadrants, reference::drawLine,
-    avx2::subtractFromBytes, avx2::rotoZoom,  avx2::stretchBlit, avx2::bumpLight,  avx2::zoomWrap,
-    sse2::tunnelPixels,
+    .name = "avx2",
+    .fillFrame = avx2::fillFrame,
+    .copyFrame = sse2::copyFrame,
+    .crossFade = avx2::crossFade,
+    .overlayKeyed = avx2::overlayKeyed,
+    .maskFrame = avx2::maskFrame,
+    .averageFrames = avx2::averageFrames,
+    .mirrorQuadrants = avx2::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = avx2::subtractFromBytes,
+    .rotoZoom = avx2::rotoZoom,
+    .stretchBlit = avx2::stretchBlit,
+    .bumpLight = avx2::bumpLight,
+    .zoomWrap = avx2::zoomWrap,
+    .tunnelPixels = sse2::tunnelPixels,
 };
+static_assert(fillsEverySlot(kAvx2));
 #endif
 
 #ifdef TOLVARIN_AVX512_KERNELS
 // The AVX2 set with AVX-512's bumpLight, the heaviest kernel of the light scenes.
 constexpr KernelSet kAvx512{
-    "avx512",         avx2::fillFrame,        sse2::copyFrame,   avx2::crossFade,  avx2::overlayKeyed,
-    avx2::maskFrame,  avx2::averageFrames,    avx2::mirrorQuadrants, reference::drawLine,
-    avx2::subtractFromBytes, avx2::rotoZoom,  avx2::stretchBlit, avx512::bumpLight, avx2::zoomWrap,
-    sse2::tunnelPixels,
+    .name = "avx512",
+    .fillFrame = avx2::fillFrame,
+    .copyFrame = sse2::copyFrame,
+    .crossFade = avx2::crossFade,
+    .overlayKeyed = avx2::overlayKeyed,
+    .maskFrame = avx2::maskFrame,
+    .averageFrames = avx2::averageFrames,
+    .mirrorQuadrants = avx2::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = avx2::subtractFromBytes,
+    .rotoZoom = avx2::rotoZoom,
+    .stretchBlit = avx2::stretchBlit,
+    .bumpLight = avx512::bumpLight,
+    .zoomWrap = avx2::zoomWrap,
+    .tunnelPixels = sse2::tunnelPixels,
 };
+static_assert(fillsEverySlot(kAvx512));
 #endif
 
 const KernelSet& chooseKernels() {

@@ -11,7 +11,14 @@
 // simd128 (WebAssembly with -msimd128): no code of its own; the SSE2 family
 //   compiled to wasm SIMD through Emscripten's SSE2 headers, for the kernels
 //   where that beats the references (kernel_set.cpp).
-// Kernels a family does not speed up are taken from the family below it.
+// A set takes the kernels its family does not speed up from a slower family
+// or the references; kernel_set.cpp says which and why.
+//
+// Family F's code of a kernel is in <kernel>_<F>.cpp, the kernel's name in
+// snake case (avx2::bumpLight in bump_light_avx2.cpp), except the per-pixel
+// frame kernels, which share frame_kernels_<F>.cpp. Each such file holds one
+// family only, inside #ifdef TOLVARIN_<F>_KERNELS below, so that builds
+// without the family compile it to nothing. CMakeLists.txt has the whole rule.
 #include <cstdint>
 
 #include "gfx2d/framebuffer.h"

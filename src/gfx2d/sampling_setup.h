@@ -1,6 +1,7 @@
 #pragma once
 // Per-call set-up shared by every variant of the sampling blits, so that the
-// reference and the fast paths start from the same numbers.
+// reference and the fast paths start from the same numbers, and the pieces
+// one kernel's fast paths share across families.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -25,6 +26,22 @@ inline RotoSteps rotoSteps(int angle, float scale) {
   // and the products are formed in extended precision before truncation.
   const double s = static_cast<double>(scale) * 65535.0;
   return {truncatedExtendedProduct(s, sinTable[angle]), truncatedExtendedProduct(s, cosTable[angle])};
+}
+
+// rotoZoom's wrapped source indices above this one are holes: the pixel keeps
+// its previous value.
+inline constexpr std::int32_t kRotoLastIndex = 64000;
+
+// The fast rotoZoom paths: copies the pixels of one group of `Lanes` indices
+// into out.
+template <int Lanes>
+inline void fetchRotoGroup(const Pixel* src, Pixel* out, const std::int32_t* index, bool anyHole) {
+  if (!anyHole) {
+    for (int k = 0; k < Lanes; ++k) out[k] = src[index[k]];
+  } else {
+    for (int k = 0; k < Lanes; ++k)
+      if (index[k] <= kRotoLastIndex) out[k] = src[index[k]];
+  }
 }
 
 // bumpLight's mode: the low byte taken as a signed 8-bit value.

@@ -1,8 +1,11 @@
 #pragma once
 // The visible part of a stretchBlit rectangle and its source columns, worked
-// out once per call so the fast paths need no division per pixel.
+// out once per call so the fast paths need no division per pixel, and the row
+// loop those paths share: source rows divided once per row, and rows that
+// repeat the previous source row copied from the row just drawn.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "gfx2d/framebuffer.h"
 
@@ -41,6 +44,26 @@ struct StretchPlan {
     }
   }
   return true;
+}
+
+// Draws the planned rectangle; copyRow(sourceRow, plan, count, out) fills one row.
+template <typename CopyRow>
+inline void drawPlanned(std::int32_t x, std::int32_t y, std::int32_t h, const Pixel* src, Pixel* dst,
+                        const StretchPlan& plan, CopyRow copyRow) {
+  const int count = static_cast<int>(plan.endColumn - plan.firstColumn);
+  std::int64_t previousRow = -1;
+  const Pixel* previousOut = nullptr;
+  for (std::int64_t r = plan.firstRow; r < plan.endRow; ++r) {
+    const std::int64_t sourceRow = r * 240 / h;
+    Pixel* out = dst + (y + r) * kFrameWidth + x + plan.firstColumn;
+    if (sourceRow == previousRow) {
+      std::memcpy(out, previousOut, static_cast<std::size_t>(count) * sizeof(Pixel));
+    } else {
+      copyRow(src + sourceRow * kFrameWidth, plan, count, out);
+    }
+    previousRow = sourceRow;
+    previousOut = out;
+  }
 }
 
 }  // namespace tolvarin::detail

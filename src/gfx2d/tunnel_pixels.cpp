@@ -1,14 +1,8 @@
-// The tunnel pixels: the rule as it stands (the reference), and a fast path
-// that folds everything but the angle into one 16-bit index per distance and
-// writes four pixels per store.
+// tunnelPixels as callers see it (it calls the active kernel set), and its
+// reference: the rule as it stands.
 #include "gfx2d/tunnel_pixels.h"
 
 #include "gfx2d/kernel_set.h"
-#include "gfx2d/kernel_variants.h"
-
-#ifdef TOLVARIN_SSE2_KERNELS
-#include <emmintrin.h>
-#endif
 
 namespace tolvarin {
 
@@ -27,29 +21,5 @@ void reference::tunnelPixels(const std::uint8_t* distance, const std::uint8_t* a
     dst[n] = texture[row * kTunnelTextureSize + column];
   }
 }
-
-#ifdef TOLVARIN_SSE2_KERNELS
-void sse2::tunnelPixels(const std::uint8_t* distance, const std::uint8_t* angle, const Pixel* texture,
-                        const std::int32_t* wobble, int shift, Pixel* dst) {
-  // Row (wobble[d] + shift) and column (d + shift), both mod 256, as one
-  // index per distance; adding t << 8 and keeping 16 bits moves the row by t
-  // with the same wrap.
-  std::uint32_t byDistance[256];
-  for (int d = 0; d < 256; ++d) {
-    const std::uint32_t row = static_cast<std::uint32_t>(wobble[d] + shift) & 0xFF;
-    const std::uint32_t column = static_cast<std::uint32_t>(d + shift) & 0xFF;
-    byDistance[d] = row << 8 | column;
-  }
-  // The lookups are scalar loads either way; one 16-byte store per four
-  // pixels instead of four is what pays.
-  auto texel = [&](int n) {
-    return static_cast<int>(texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF]);
-  };
-  for (int n = 0; n < kFramePixels; n += 4) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n),
-                     _mm_setr_epi32(texel(n), texel(n + 1), texel(n + 2), texel(n + 3)));
-  }
-}
-#endif
 
 }  // namespace tolvarin

@@ -1,0 +1,34 @@
+// The sse2 family's tunnelPixels: everything but the angle folded into one
+// 16-bit index per distance, and four pixels written per store.
+#include "gfx2d/kernel_variants.h"
+
+#ifdef TOLVARIN_SSE2_KERNELS
+#include <emmintrin.h>
+
+namespace tolvarin {
+
+void sse2::tunnelPixels(const std::uint8_t* distance, const std::uint8_t* angle, const Pixel* texture,
+                        const std::int32_t* wobble, int shift, Pixel* dst) {
+  // Row (wobble[d] + shift) and column (d + shift), both mod 256, as one
+  // index per distance; adding t << 8 and keeping 16 bits moves the row by t
+  // with the same wrap.
+  std::uint32_t byDistance[256];
+  for (int d = 0; d < 256; ++d) {
+    const std::uint32_t row = static_cast<std::uint32_t>(wobble[d] + shift) & 0xFF;
+    const std::uint32_t column = static_cast<std::uint32_t>(d + shift) & 0xFF;
+    byDistance[d] = row << 8 | column;
+  }
+  // The lookups are scalar loads either way; one 16-byte store per four
+  // pixels instead of four is what pays.
+  auto texel = [&](int n) {
+    return static_cast<int>(texture[(byDistance[distance[n]] + (std::uint32_t{angle[n]} << 8)) & 0xFFFF]);
+  };
+  for (int n = 0; n < kFramePixels; n += 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n),
+                     _mm_setr_epi32(texel(n), texel(n + 1), texel(n + 2), texel(n + 3)));
+  }
+}
+
+}  // namespace tolvarin
+
+#endif
