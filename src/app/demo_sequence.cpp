@@ -197,6 +197,7 @@ int demoSequence(const DataFiles& data, const SequenceOptions& options) {
     // time so that every pass draws the same frames as the first.
     stopMusic();
     runtime().advanceToWholeSecond();
+    runtime().beginPass();
     musicClock().clearSync();
     if (!startMusic(module.c_str())) {
       stopMusic();

@@ -132,6 +132,11 @@ int run(int argc, char** argv) {
     code = demoSequence(data, sequence);
   }
   if (!runtime.finish() && code == 0) code = 1;
+  if (runtime.stoppedByLimit()) {
+    std::fprintf(stderr, "tolvarin: stopped: a pass of the demo went on for %.0f s of demo time without ending\n",
+                 config.passTimeLimit);
+    if (code == 0) code = 1;
+  }
   if (wav && !wav->close() && code == 0) {
     std::fprintf(stderr, "tolvarin: writing %s failed\n", opt.wav.c_str());
     code = 1;

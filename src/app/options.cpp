@@ -173,7 +173,8 @@ std::string parseStart(const std::string& text, StartPoint& start) {
   if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
     const long step = std::strtol(text.c_str(), nullptr, 10);
     if (text.size() > 2 || step < 1 || step > steps) {
-      return "no step " + text + ": the steps are 1 to " + std::to_string(steps);
+      return "no step " + text + ": the steps are 1 to " + std::to_string(steps) + " (a demo time is written " +
+             text + "s or " + text + ".0)";
     }
     start = StartPoint{static_cast<int>(step), 0.0};
     return {};

@@ -186,7 +186,10 @@ bool Runtime::inputEnded() {
   const double t = now();
   if (config_.until && t >= *config_.until) return true;
   if (!isVirtual()) return false;
-  if (t >= config_.virtualTimeLimit) return true;
+  if (t - static_cast<double>(passStartNs_) / kNsPerSecond >= config_.passTimeLimit) {
+    stoppedByLimit_ = true;
+    return true;
+  }
   if (nextScriptKey_ < config_.keyTimes.size() || !musicEndsInput_) return false;
   return musicOver();
 }

@@ -35,7 +35,8 @@ struct RuntimeConfig {
   std::optional<double> until;      // end the run here, as if the window were closed
   double avOffset = 0.0;            // seconds the music's signals are shifted against the picture
   double musicEndGrace = 2.0;       // virtual time: input ends this long after the music
-  double virtualTimeLimit = 3600.0; // virtual time: input ends here whatever happens
+  double passTimeLimit = 3600.0;    // virtual time: a pass of the demo that lasts this long ends the input
+                                    // (a safety net for a run that would never end by itself)
   std::optional<double> startTime;  // the outputs begin at this demo time...
   bool startAtMark = false;         // ...or when startOutput() is called
 };
@@ -89,6 +90,10 @@ class Runtime {
   // Virtual time only: moves the clock on to the next whole second, so a new
   // pass of the demo starts on the same footing as the first.
   void advanceToWholeSecond();
+  // A new pass of the demo begins now: the safety limit counts from here.
+  void beginPass() { passStartNs_ = virtualNs_; }
+  // True when the input ended because a pass reached the safety limit.
+  bool stoppedByLimit() const { return stoppedByLimit_; }
 
   AudioLibrary& audio() { return *audio_; }
   PixelBackend& pixels() { return *pixels_; }
@@ -141,6 +146,8 @@ class Runtime {
   bool musicEndsInput_ = true;
   const Pixel* lastPresented_ = nullptr;
   std::int64_t virtualNs_ = 0;
+  std::int64_t passStartNs_ = 0;
+  bool stoppedByLimit_ = false;
   std::atomic<std::int64_t> framesPresented_{0};
   std::size_t nextScriptKey_ = 0;
   int pendingKeys_ = 0;
