@@ -152,8 +152,10 @@ export const sound = {
   // The stream second heard at this moment (-1 before the first sound):
   // the program releases the music's rows by it.
   heardSeconds() {
-    const t = this.heardNow();
-    return t === null ? -1 : t;
+    const now = this.heardNow();
+    const t = now === null ? -1 : now;
+    if (this.stats) this.stats.heardRead(t);
+    return t;
   },
   // The stream second heard at this moment, null before the first sound.
   heardNow() {

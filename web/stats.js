@@ -16,7 +16,10 @@ export class Stats {
     this.scene = '';
     this.scenes = new Map(); // name -> {draw: [ms...], skipped, frames}
     this.skips = []; // {at: seconds since the start, frames, scene}
-    this.syncs = []; // {t: demo time, heard: stream second heard when traced, at}
+    // {t: demo time, heard: stream second heard when traced, at, released:
+    // the heard second the releasing poll read, before: the poll's before it,
+    // pollGap: ms between the two}
+    this.syncs = [];
     this.underruns = 0;
     this.startedAt = performance.now();
     this.resumedAt = this.startedAt;
@@ -25,6 +28,9 @@ export class Stats {
     this.waited = false; // a busy wait yielded since the last frame (the strobe's hold)
     this.shown = 0;
     this.shownAt = null; // when the last frame was shown (performance.now())
+    // The program's last two reads of the heard second, at its polls: a
+    // sync it releases is traced in the poll of the last one.
+    this.reads = [{ heard: -1, at: 0 }, { heard: -1, at: 0 }];
   }
 
   sceneStats() {
@@ -81,7 +87,17 @@ export class Stats {
       return;
     }
     if (event.event === 'begin' && event.scene && !event.scene.includes('.')) this.scene = event.scene;
-    if (event.event === 'sync') this.syncs.push({ t: event.t, heard: this.heardNow(), at: performance.now() });
+    if (event.event === 'sync') {
+      const [before, release] = this.reads;
+      this.syncs.push({ t: event.t, heard: this.heardNow(), at: performance.now(), released: release.heard, before: before.heard,
+        pollGap: release.at - before.at });
+    }
+  }
+
+  // The program read the heard second (sound.js heardSeconds()).
+  heardRead(heard) {
+    this.reads.shift();
+    this.reads.push({ heard, at: performance.now() });
   }
 
   underrun() {
