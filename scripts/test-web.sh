@@ -49,7 +49,6 @@ fi
 
 start=$SECONDS
 status=0
-PUPPETEER_CORE=$module TOLVARIN_SITE=$web TOLVARIN_NATIVE=$native/tolvarin TOLVARIN_GOLDEN=tests/golden \
-  TOLVARIN_SHOTS=$web/screenshots node --test tests/browser/page.test.mjs || status=$?
+PUPPETEER_CORE=$module ctest --test-dir "$web" -L browser --output-on-failure || status=$?
 echo "test-web: $((SECONDS - start)) s"
 exit $status

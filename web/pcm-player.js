@@ -1,16 +1,16 @@
 // Plays the music the page mixes (16-bit stereo from the program, turned into
-// floats by page.js). Each chunk carries the audio-context frame it is to
+// floats by sound.js). Each chunk carries the audio-context frame it is to
 // start on, so the page knows exactly when every sample is heard; frames no
 // chunk covers play silence.
 //
-// Loaded twice: as the AudioWorklet module (where registerProcessor exists),
-// and as a plain script in the page, whose ScriptProcessor fallback (no
-// AudioWorklet outside secure contexts) shares tolvarinPcmFill.
-'use strict';
+// Loaded twice, as an ES module both times: as the AudioWorklet's module
+// (where registerProcessor exists), and imported by sound.js, whose
+// ScriptProcessor fallback (no AudioWorklet outside secure contexts) shares
+// tolvarinPcmFill.
 
 // Fills left/right (one render block starting at context frame `frame`) from
 // `chunks` ({frame, left, right}, in order), dropping chunks already played.
-function tolvarinPcmFill(chunks, frame, left, right) {
+export function tolvarinPcmFill(chunks, frame, left, right) {
   const n = left.length;
   left.fill(0);
   right.fill(0);

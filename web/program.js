@@ -1,0 +1,166 @@
+// The program's life on the page: loading it (tolvarin-page.js, .wasm,
+// .data), the start overlay (browsers allow sound only after a gesture, so
+// the page waits for a click or a key unless ?autostart), the run, its end
+// and watching again, and its failures and message boxes.
+//
+//   loading -> ready -> starting -> running -> ended (-> loading: watch again)
+//                                           -> failed
+import { pauseWhenHidden, resetPauses } from './clock.js';
+import { animationFrame, frameInterval, startFrames } from './frames.js';
+import { clearKeys, keyForDemo, listenForKeys } from './keys.js';
+import { el, hideOverlay, messageShown, showMessage, showOverlay } from './layout.js';
+import { options, programArguments } from './options.js';
+import { sound } from './sound.js';
+import { Stats, statsWanted } from './stats.js';
+
+let phase = 'loading';
+let startWhenReady = options.autostart;
+let exitCode = null;
+let programMessages = []; // the program's stderr lines that are not trace
+let stats = null;
+// Set by watchAgain() across the reload (storage may be refused: then the
+// click is asked again).
+let again = false;
+try {
+  again = sessionStorage.getItem('tolvarin-again') === '1';
+  sessionStorage.removeItem('tolvarin-again');
+} catch (e) {
+  again = false;
+}
+
+function overlay(text, progress) {
+  showOverlay(text, progress, phase === 'ready' || phase === 'ended');
+}
+
+// The program's message box.
+export function message(caption, text) {
+  console.error(`${caption}: ${text}`);
+  showMessage(caption, text);
+}
+
+function stderrLine(line) {
+  if (line.startsWith('{"t":')) {
+    console.log(line);
+    if (stats) stats.traced(line);
+  } else {
+    console.warn(line);
+    programMessages.push(line);
+  }
+}
+
+// The run cannot go on: the page says why.
+export function fail(text) {
+  if (phase === 'failed') return;
+  phase = 'failed';
+  hideOverlay();
+  console.error(`tolvarin: ${text}`);
+  if (!messageShown()) showMessage('The demo stopped', text);
+}
+
+function programEnded(code) {
+  if (phase !== 'running') return;
+  exitCode = code;
+  if (code !== 0) {
+    phase = 'failed';
+    console.error(`tolvarin: the program ended with exit code ${code}`);
+    if (!messageShown()) showMessage('The demo stopped', programMessages.join('\n') || `exit code ${code}`);
+    return;
+  }
+  phase = 'ended';
+  if (options.headless) overlay('done');
+  else overlay('press a key to watch again');
+}
+
+function makeModule() {
+  return {
+    noInitialRun: true,
+    print: (line) => console.log(line),
+    printErr: stderrLine,
+    setStatus: (text) => {
+      const m = /\((\d+)\/(\d+)\)/.exec(text || '');
+      if (phase === 'loading') overlay('loading…', m ? Number(m[1]) / Number(m[2]) : 0);
+    },
+    onRuntimeInitialized: async () => {
+      phase = 'ready';
+      if (!startWhenReady && again) {
+        // Watching again: the key that asked for it reloaded the page; the
+        // sound may start without a new gesture, or else the click is asked.
+        await sound.prepare();
+        startWhenReady = sound.context !== null && sound.context.state === 'running';
+      }
+      if (startWhenReady) start();
+      else overlay('click or press a key to start');
+    },
+    onExit: programEnded,
+    onMainEnd: programEnded,
+    onAbort: (what) => fail(`the program stopped: ${what}`),
+  };
+}
+
+function loadProgram() {
+  phase = 'loading';
+  overlay('loading…', 0);
+  window.Module = makeModule();
+  const script = document.createElement('script');
+  script.src = 'tolvarin-page.js';
+  script.onerror = () => fail('could not load the demo: tolvarin-page.js not found');
+  document.body.appendChild(script);
+}
+
+async function start() {
+  if (phase !== 'ready') return;
+  phase = 'starting';
+  hideOverlay();
+  if (!options.headless) await sound.prepare();
+  resetPauses();
+  clearKeys();
+  programMessages = [];
+  stats = statsWanted() ? new Stats(() => sound.heardNow()) : null;
+  sound.stats = stats;
+  startFrames(stats);
+  phase = 'running';
+  if (options.headless) overlay('rendering in virtual time…');
+  // Lets the overlay change paint before a headless run holds the page.
+  await animationFrame();
+  try {
+    window.Module.callMain(programArguments());
+  } catch (e) {
+    fail(String(e));
+  }
+}
+
+// A fresh page runs the program again (an ended program's runtime cannot
+// be started twice); the URL's options stay.
+function watchAgain() {
+  phase = 'loading';
+  try {
+    sessionStorage.setItem('tolvarin-again', '1');
+  } catch (e) {
+    // no storage: the reloaded page asks for a click
+  }
+  location.reload();
+}
+
+// Loads the program, and starts it when the viewer (or ?autostart) says so.
+export function runProgram() {
+  listenForKeys(() => {
+    if (phase === 'ready') start();
+    else if (phase === 'running') keyForDemo();
+    else if (phase === 'ended') watchAgain();
+  });
+  el.overlay.addEventListener('click', () => {
+    if (phase === 'ready') start();
+    else if (phase === 'ended') watchAgain();
+  });
+  pauseWhenHidden(() => phase === 'running', () => sound.suspend(), () => sound.resumeContext());
+  // The page's own failures while loading (the .wasm or .data not found).
+  window.addEventListener('error', (e) => {
+    if (phase === 'loading') fail(`could not load the demo: ${e.message}`);
+  });
+  loadProgram();
+}
+
+// The run as the tests see it; `stats` is null unless they asked for it.
+export function programState() {
+  return { phase, exitCode, stats: stats ? stats.report(frameInterval()) : null };
+}
