@@ -19,6 +19,7 @@ struct Terminal {
     std::string out(static_cast<std::size_t>(std::ftell(file.get())), '\0');
     std::rewind(file.get());
     out.resize(std::fread(out.data(), 1, out.size(), file.get()));
+    std::fseek(file.get(), 0, SEEK_END);  // C asks for a seek between reading and writing again
     return out;
   }
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file;
