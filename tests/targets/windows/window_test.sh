@@ -106,16 +106,10 @@ if command -v import >/dev/null; then
   [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
 fi
 
-# A key ends the running scene (and only it).
+# A key ends the running scene (and only it): the next one begins.
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key space
-trace_wait 10 '$5 == "key" { found = 1 }' || fail "the key press did not arrive"
-scene=$(trace_events | awk '$5 == "key" { sub(/\..*/, "", $6); print $6; exit }')
-next=$(printf '%s\n' "${scenes[@]}" | grep -A1 -x -- "$scene" | sed -n 2p)
-[ -n "$next" ] || fail "the key came in '$scene', which is no scene followed by another"
-trace_wait 10 '$5 == "end" && $6 == s { found = 1 }' -v s="$scene" || fail "the key did not end $scene"
-trace_wait 10 '$5 == "end" && $6 == s { ended = 1 } ended && $5 == "begin" && $6 == n { found = 1 }' \
-  -v s="$scene" -v n="$next" || fail "$next did not begin after the key ended $scene"
+why=$(trace_key_ends_scene 10 "${scenes[@]}") || fail "$why"
 
 # Alt+Enter: full screen (the whole 1280x1024 screen) and back, no key press.
 size() { eval "$(xdotool getwindowgeometry --shell "$wid")"; echo "${WIDTH}x$HEIGHT"; }
