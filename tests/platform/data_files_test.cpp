@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "platform/data_files.h"
 #include "platform/target.h"
@@ -17,12 +18,14 @@ namespace fs = std::filesystem;
 
 constexpr const char* kModule = "004fin.s3m";
 
-// Runs the test body in a fresh, empty working folder.
+// Runs the test body in a fresh, empty working folder of its own: CTest runs
+// the cases side by side, each in a process of its own.
 class DataFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = fs::current_path();
-    folder_ = fs::path(::testing::TempDir()) / "data_files_cwd";
+    folder_ = fs::path(::testing::TempDir()) /
+              (std::string("data_files_cwd_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     fs::current_path(folder_);

@@ -6,8 +6,8 @@
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@
 #include "gfx2d/trig_tables.h"
 #include "scenes/shared_state.h"
 #include "support/headless_runtime.h"
+#include "support/trace_events.h"
 
 namespace tolvarin::testing {
 
@@ -56,7 +57,8 @@ struct SceneHarness {
 class TraceLog {
  public:
   explicit TraceLog(Runtime& rt)
-      : path_(::testing::TempDir() + "/trace_" + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+      : path_(::testing::TempDir() + "/trace_" + ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() +
+              "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
     EXPECT_TRUE(rt.tracer().open(path_, [&rt] { return TraceStamp{rt.now(), rt.framesPresented(), 0}; }));
   }
   std::vector<std::string> begun() const {
@@ -76,19 +78,12 @@ class TraceLog {
   }
 
  private:
-  struct Line {
-    std::string event, scene;
-    long frame;
-  };
-  std::vector<Line> lines() const {
-    static const std::regex re(R"re("frame":(\d+),.*"event":"(\w+)","scene":"([A-Za-z0-9.]*)")re");
-    std::vector<Line> out;
-    std::ifstream in(path_);
-    for (std::string s; std::getline(in, s);) {
-      std::smatch m;
-      if (std::regex_search(s, m, re)) out.push_back({m[2], m[3], std::stol(m[1])});
-    }
-    return out;
+  std::vector<TraceEvent> lines() const {
+    std::ifstream in(path_, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const ParsedTrace trace = parseTrace(text);
+    EXPECT_TRUE(trace.malformed.empty()) << trace.malformed.size() << " lines are no trace lines";
+    return trace.events;
   }
   std::string path_;
 };

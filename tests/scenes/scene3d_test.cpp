@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -21,11 +21,15 @@
 #include "platform/music_clock.h"
 #include "scenes/shared_state.h"
 #include "support/headless_runtime.h"
+#include "support/trace_events.h"
 
 namespace tolvarin {
 namespace {
 
 using testing::HeadlessRuntime;
+using testing::ParsedTrace;
+using testing::TraceEvent;
+using testing::parseTrace;
 
 // A quad in the model's y = 0 plane: the scene's turn of 90 degrees about x
 // stands it up facing the viewer. Both windings, so culling keeps one.
@@ -182,12 +186,13 @@ struct SceneRun {
 
   // "begin Scene3D.phase1 @0", ... : the scene's and phases' events with frames.
   std::vector<std::string> events() {
-    static const std::regex scope(R"re("frame":(\d+),.*"event":"(begin|end)","scene":"([\w.]+)")re");
-    std::ifstream in(tracePath);
+    std::ifstream in(tracePath, std::ios::binary);
+    const ParsedTrace trace =
+        parseTrace(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    EXPECT_TRUE(trace.malformed.empty());
     std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) {
-      std::smatch m;
-      if (std::regex_search(line, m, scope)) out.push_back(m.str(2) + " " + m.str(3) + " @" + m.str(1));
+    for (const TraceEvent& e : trace.events) {
+      if (e.event == "begin" || e.event == "end") out.push_back(e.event + " " + e.scene + " @" + std::to_string(e.frame));
     }
     return out;
   }

@@ -8,10 +8,12 @@
 # missing-module  "Can't load music" on stderr and exit code 1
 # no-ffmpeg       --record without ffmpeg.exe on the PATH: one line naming ffmpeg, a failing exit code, no files left
 # record          --record with a stand-in ffmpeg.exe on the PATH (MORE: its folder): both encoders
-#                 get every frame and the sound, the parts are put together, the temporaries removed
+#                 get every frame and the sound, the parts are put together, the temporaries removed;
+#                 the output's name, which no single legacy code page holds, reaches ffmpeg intact
 # shot            --shot gives the same PNG as the native program (MORE: the native program)
 # unicode-paths   data and output files in folders whose names no single legacy code page holds
-#                 (the manifest makes the program's code page UTF-8)
+#                 (the manifest makes the program's code page UTF-8) (MORE: the native build folder,
+#                 for its scene list and trace reader)
 set -u
 case=$1 prog=$2 data=$3
 shift 3
@@ -80,8 +82,10 @@ no-ffmpeg)
   ;;
 record)
   tools=$1
-  mkdir "$work/with space"
-  out="$work/with space/demo.mkv"
+  folder="$work/with space ä шрифт"
+  name="демо €.mkv"
+  mkdir "$folder"
+  out="$folder/$name"
   # WINEPATH goes in front of Wine's PATH.
   WINEPATH="$(winepath -w "$tools" 2>/dev/null)" run --headless --data "$data" --fps 30 --until 2 --record "$out"
   [ "$rc" -eq 0 ] || fail "recording ended with $rc"
@@ -99,9 +103,12 @@ record)
   [ $(((frames - 1) * 44100 / 30)) -le "$samples" ] && [ "$samples" -lt $(((frames + 1) * 44100 / 30)) ] \
     || fail "$samples samples of sound do not end with the video's $frames frames"
   grep -q -- "-c:v ffv1" "$out" || fail "the .mkv was not encoded losslessly"
-  grep -q "demo.mkv.video.mkv" "$out" || fail "the video went to the wrong file"
-  leftovers=$(ls "$work/with space")
-  [ "$leftovers" = demo.mkv ] || fail "files left behind: $leftovers"
+  # The stand-in writes the arguments it was given as UTF-8.
+  grep -qF "шрифт/$name.video.mkv" "$out" || grep -qF "шрифт\\$name.video.mkv" "$out" ||
+    fail "the video went to another file than $name.video.mkv"
+  grep -qF "$name.sound.flac" "$out" || fail "the sound went to another file than $name.sound.flac"
+  leftovers=$(ls "$folder")
+  [ "$leftovers" = "$name" ] || fail "files left behind: $leftovers"
   ;;
 shot)
   native=$1
@@ -126,7 +133,13 @@ unicode-paths)
   for f in кадры.txt "музыка ä.wav" трасса.jsonl снимок.png; do
     [ -s "$dir/$f" ] || fail "no $f"
   done
-  grep -q '"scene":"LogoZoom"' "$dir/трасса.jsonl" || fail "the demo did not run from the data in $dir"
+  native_build=$1
+  export TOLVARIN_TEST_RUN=$native_build/tolvarin-test-run
+  . "$(dirname "$0")/../../support/trace.sh"
+  trace="$dir/трасса.jsonl"
+  trace_check || fail "the trace has lines that are not trace lines"
+  trace_has '$5 == "begin" && $6 == first { found = 1 }' -v first="$("$native_build/tolvarin" --list-scenes | head -n 1)" ||
+    fail "the demo did not run from the data in $dir"
   ;;
 *)
   echo "unknown case $case" >&2

@@ -19,8 +19,10 @@
 namespace tolvarin {
 namespace {
 
+// Each test its own file: CTest runs them side by side.
 std::string writeFixture() {
-  const std::string path = ::testing::TempDir() + "/realtime.s3m";
+  const std::string path =
+      ::testing::TempDir() + "/realtime_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".s3m";
   EXPECT_TRUE(formats::writeFile(path, formats::encodeS3m(testing::fixtureModule({{{2, 5}, 7}}, {0, 255}))));
   return path;
 }

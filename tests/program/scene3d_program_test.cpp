@@ -2,44 +2,22 @@
 // it begins and ends in its place, both phases run, each ended by its syncs.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "support/program_run.h"
+
+namespace tolvarin::testing {
 namespace {
 
-struct TraceLine {
-  long frame;
-  std::string event, scene;
-};
-
-std::vector<TraceLine> readTrace(const std::string& path) {
-  static const std::regex line(R"re(\{"t":[0-9.]+,"frame":(\d+),.*"event":"(\w+)","scene":"([A-Za-z0-9.]*)"\})re");
-  std::vector<TraceLine> out;
-  std::ifstream in(path);
-  for (std::string s; std::getline(in, s);) {
-    std::smatch m;
-    if (std::regex_match(s, m, line)) out.push_back({std::stol(m[1]), m[2], m[3]});
-  }
-  return out;
-}
-
 TEST(Scene3DInTheProgram, BeginsAndEndsWithBothPhasesEachEndedByItsSyncs) {
-  const std::string trace = ::testing::TempDir() + "/scene3d_program.jsonl";
-  const std::string cmd = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin --headless --data " +
-                          TOLVARIN_TEST_DATA_DIR + " --trace " + trace + " >/dev/null 2>&1";
-  const int status = std::system(cmd.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
+  const ProgramRun run = Program::native().headless({}, kTrace);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
 
   std::vector<std::string> order;
-  std::vector<long> frames;
+  std::vector<std::int64_t> frames;
   int phase1Syncs = 0, phase2Syncs = 0, keys = 0;
-  for (const auto& l : readTrace(trace)) {
+  for (const TraceEvent& l : run.events()) {
     if (l.scene.rfind("Scene3D", 0) != 0) continue;
     if (l.event == "begin" || l.event == "end") {
       order.push_back(l.event + " " + l.scene);
@@ -60,3 +38,4 @@ TEST(Scene3DInTheProgram, BeginsAndEndsWithBothPhasesEachEndedByItsSyncs) {
 }
 
 }  // namespace
+}  // namespace tolvarin::testing

@@ -2,34 +2,28 @@
 // scenes and their phases begin and end in order, each phase inside its scene.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "support/demo_scenes.h"
+#include "support/program_run.h"
+
+namespace tolvarin::testing {
 namespace {
 
 TEST(WholeDemo, ScenesAndPhasesBeginAndEndInOrder) {
-  const std::string trace = ::testing::TempDir() + "/whole_demo.jsonl";
-  const std::string cmd = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin --headless --data " + TOLVARIN_TEST_DATA_DIR +
-                          " --trace " + trace + " >/dev/null 2>&1";
-  const int status = std::system(cmd.c_str());
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const ProgramRun run = Program::native().headless({}, kTrace);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_TRUE(run.trace.malformed.empty());
 
-  static const std::regex re(R"re("frame":(\d+),.*"event":"(begin|end)","scene":"([A-Za-z0-9.]+)")re");
   std::vector<std::string> scenes, phases, open;
-  std::vector<long> openedAt;
-  std::ifstream in(trace);
-  for (std::string line; std::getline(in, line);) {
-    std::smatch m;
-    if (!std::regex_search(line, m, re)) continue;
-    const std::string name = m[3];
-    const long frame = std::stol(m[1]);
-    const bool phase = name.find('.') != std::string::npos;
-    if (m[2] == "begin") {
+  std::vector<std::int64_t> openedAt;
+  for (const TraceEvent& e : run.events()) {
+    if (e.event != "begin" && e.event != "end") continue;
+    const std::string& name = e.scene;
+    const std::int64_t frame = e.frame;
+    const bool phase = e.isPhase();
+    if (e.event == "begin") {
       EXPECT_EQ(open.size(), phase ? 1u : 0u) << name;
       if (phase && !open.empty()) {
         EXPECT_EQ(name.substr(0, name.find('.')), open[0]);
@@ -51,9 +45,7 @@ TEST(WholeDemo, ScenesAndPhasesBeginAndEndInOrder) {
     }
   }
   EXPECT_TRUE(open.empty());
-  EXPECT_EQ(scenes, (std::vector<std::string>{"LogoZoom", "LightSweep", "CrossfadeSweep", "RotozoomStrobe",
-                                              "StillPicture", "StoryText", "Scene3D", "PrototypeText", "Greetings",
-                                              "CreditsFadeIn"}));
+  EXPECT_EQ(scenes, demoScenes());
   // No key was pressed, so every phase of the two many-phased scenes ran, in order.
   std::vector<std::string> expected{"LogoZoom.phase1", "LogoZoom.phase2", "LogoZoom.phase3", "LogoZoom.phase4"};
   for (int i = 1; i <= 8; ++i) expected.push_back("StoryText.phase" + std::to_string(i));
@@ -66,3 +58,4 @@ TEST(WholeDemo, ScenesAndPhasesBeginAndEndInOrder) {
 }
 
 }  // namespace
+}  // namespace tolvarin::testing

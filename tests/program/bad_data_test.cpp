@@ -3,11 +3,8 @@
 // nor trip a sanitizer, and must end with the exit code the file calls for.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,13 +15,14 @@
 
 #include "assets/data_manifest.h"
 #include "formats/g_writer.h"
+#include "support/program_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kProgram = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin";
-const std::string kData = TOLVARIN_TEST_DATA_DIR;
+const tolvarin::testing::Program kProgram = tolvarin::testing::Program::native();
+const std::string kData = tolvarin::testing::dataFolder();
 
 using tolvarin::DataKind;
 
@@ -119,7 +117,6 @@ TEST_P(BadData, NeitherCrashesNorHangsAndEndsWithTheRightCode) {
   fs::copy(kData, dir);
   const auto original = readAll(dir / file.name);
   ASSERT_GT(original.size(), 130u);
-  const std::string err = (dir / "stderr.txt").string();
 
   for (const Variant& variant : variantsOf(file, original)) {
     SCOPED_TRACE(std::string(file.name) + ", " + variant.label);
@@ -129,16 +126,14 @@ TEST_P(BadData, NeitherCrashesNorHangsAndEndsWithTheRightCode) {
       writeAll(dir / file.name, variant.bytes);
     }
     // A hang shows as the timeout killing the run.
-    const std::string cmd = "timeout 300 " + kProgram + " --headless --data '" + dir.string() + "' --until " +
-                            std::to_string(file.until) + " >/dev/null 2>'" + err + "'";
-    const int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << "killed by a signal";
-    const int code = WEXITSTATUS(status);
-    std::ifstream in(err);
-    const std::string messages((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const tolvarin::testing::ProgramRun run = kProgram.run(
+        {"--headless", "--data", dir.string(), "--until", std::to_string(file.until)}, tolvarin::testing::RunOptions().withTimeout(300));
+    ASSERT_FALSE(run.timedOut) << "did not end within the timeout";
+    ASSERT_EQ(run.signal, 0) << "killed by a signal";
+    const int code = run.exitCode;
+    const std::string& messages = run.err;
     EXPECT_EQ(messages.find("Sanitizer"), std::string::npos) << messages;
     EXPECT_EQ(messages.find("runtime error"), std::string::npos) << messages;
-    ASSERT_NE(code, 124) << "did not end within the timeout";
     switch (file.kind) {
       case DataKind::Picture8:
       case DataKind::Picture24:

@@ -6,39 +6,25 @@
 // checked as heard: loudness, headroom and no gaps.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "assets/data_manifest.h"
 #include "audio/module_renderer.h"
+#include "support/demo_scenes.h"
+#include "support/program_run.h"
 #include "tools/music/audio_checks.h"
 
 namespace tolvarin {
 namespace {
 
-const std::string kProgram = std::string(TOLVARIN_BINARY_DIR) + "/tolvarin";
-const std::string kData = TOLVARIN_TEST_DATA_DIR;
+using testing::TraceEvent;
+using TraceLine = TraceEvent;
 
-const std::vector<std::string> kScenes{"LogoZoom",     "LightSweep", "CrossfadeSweep", "RotozoomStrobe",
-                                       "StillPicture", "StoryText",  "Scene3D",        "PrototypeText",
-                                       "Greetings",    "CreditsFadeIn"};
-
-struct TraceLine {
-  double t = 0;
-  long frame = 0;
-  int order = 0, row = 0;
-  std::string event, scene;
-};
+const std::string kData = testing::dataFolder();
+const std::vector<std::string> kScenes = testing::demoScenes();
 
 // One scene or phase: its begin and end lines and the syncs that reached it.
 struct Span {
@@ -50,43 +36,24 @@ struct Span {
 
 struct DemoRun {
   int exitCode = -1;
-  std::vector<TraceLine> lines;
   std::map<std::string, Span> spans;  // by scene or phase name; the first of repeated phases
   std::vector<std::string> order;     // top-level scenes in the order they began
   std::vector<TraceLine> syncs;
   int keys = 0;
+  testing::Pcm wav;
+  std::string wavPath;
 };
 
-std::vector<TraceLine> readTrace(const std::string& path) {
-  static const std::regex line(
-      R"re(\{"t":(\d+\.\d{3}),"frame":(\d+),"order":(\d+),"row":(\d+),"event":"(begin|end|sync|key)","scene":"([A-Za-z0-9.]*)"\})re");
-  std::ifstream in(path);
-  std::vector<TraceLine> out;
-  for (std::string s; std::getline(in, s);) {
-    std::smatch m;
-    if (!std::regex_match(s, m, line)) {
-      ADD_FAILURE() << "not a trace line: " << s;
-      continue;
-    }
-    out.push_back({std::stod(m[1]), std::stol(m[2]), std::stoi(m[3]), std::stoi(m[4]), m[5], m[6]});
-  }
-  return out;
-}
-
-DemoRun runDemo(int fps, const std::string& extra = "") {
+DemoRun runDemo(int fps, bool wav = false) {
   DemoRun run;
-  // One trace file per test: ctest runs the tests side by side.
-  const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-  std::string tag = test + "_" + std::to_string(fps);
-  for (char& c : tag) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  const std::string trace = ::testing::TempDir() + "/timeline_" + tag + ".jsonl";
-  const std::string cmd = kProgram + " --headless --fps " + std::to_string(fps) + " --data '" + kData +
-                          "' --trace '" + trace + "' " + extra + " >/dev/null 2>&1";
-  const int status = std::system(cmd.c_str());
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.lines = readTrace(trace);
+  const testing::ProgramRun program =
+      testing::Program::native().headless({"--fps", std::to_string(fps)}, wav ? testing::kTrace | testing::kWav : testing::kTrace);
+  run.exitCode = program.exitCode;
+  run.wav = program.wav;
+  run.wavPath = program.path("music.wav");
+  EXPECT_TRUE(program.trace.malformed.empty()) << program.trace.malformed.front();
   std::map<std::string, TraceLine> open;
-  for (const TraceLine& l : run.lines) {
+  for (const TraceLine& l : program.events()) {
     if (l.event == "key") ++run.keys;
     if (l.event == "sync") {
       run.syncs.push_back(l);
@@ -195,8 +162,7 @@ INSTANTIATE_TEST_SUITE_P(FrameRates, Timeline, ::testing::Values(30, 60, 144),
                          [](const auto& p) { return std::to_string(p.param) + "fps"; });
 
 TEST(Timeline60, ScenesLastWhatTheMusicWasComposedFor) {
-  const std::string wav = ::testing::TempDir() + "/timeline_60.wav";
-  const DemoRun run = runDemo(60, "--wav '" + wav + "'");
+  const DemoRun run = runDemo(60, true);
   ASSERT_EQ(run.exitCode, 0);
   ASSERT_EQ(run.order, kScenes);
   const auto& s = run.spans;
@@ -223,13 +189,13 @@ TEST(Timeline60, ScenesLastWhatTheMusicWasComposedFor) {
   EXPECT_LE(musicEnd, 210.0);
 
   // The music as heard.
-  const testing::Pcm pcm = testing::readWav(wav);
+  const testing::Pcm& pcm = run.wav;
   ASSERT_FALSE(pcm.empty());
   const auto heard = testing::levels(pcm, run.syncs.front().t, musicEnd - 1.0);
   EXPECT_EQ(testing::levels(pcm).clipped, 0);
   EXPECT_LT(heard.peak, 29205) << "peaks below -1 dBFS";
   EXPECT_LT(heard.longestQuiet, 1.0);
-  if (const auto lufs = testing::integratedLoudness(wav)) {
+  if (const auto lufs = testing::integratedLoudness(run.wavPath)) {
     EXPECT_GE(*lufs, -16.0);
     EXPECT_LE(*lufs, -10.0);
   } else {

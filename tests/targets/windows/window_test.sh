@@ -7,23 +7,28 @@
 # with no sound device at all the silent stand-in, announced once, keeping
 # the syncs coming; and a missing module shown in a Windows message box that
 # ends the program with code 1.
-# Usage: window_test.sh TOLVARIN.EXE DATA-DIR     (the Wine environment set)
+# Usage: window_test.sh TOLVARIN.EXE DATA-DIR NATIVE-BUILD     (the Wine environment set)
+# (NATIVE-BUILD: the native build folder, for the scene list and the trace reader)
 set -u
-prog=$1 data=$2
+prog=$1 data=$2 native_build=$3
+export TOLVARIN_TEST_RUN=$native_build/tolvarin-test-run
+. "$(dirname "$0")/../../support/trace.sh"
+mapfile -t scenes < <("$native_build/tolvarin" --list-scenes)
 for tool in xvfb-run xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 wine=${TOLVARIN_WINE:-wine}
 
-if [ "${3:-}" != --inside ]; then
+if [ "${4:-}" != --inside ]; then
   # A Wine session started without a display (by the headless tests) would
   # keep its windows off screen: wait until no session of this prefix is left,
   # so the one started here has the display.
   wineserver -w
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$prog" "$data" --inside
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$prog" "$data" "$native_build" --inside
 fi
 
 work=$(mktemp -d)
+trace=$work/trace.jsonl
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -32,19 +37,9 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL: $*"
-  [ -f "$work/trace.jsonl" ] && tail -n 20 "$work/trace.jsonl"
+  [ -f "$trace" ] && tail -n 20 "$trace"
   [ -f "$work/err.txt" ] && grep -v '^ALSA lib' "$work/err.txt" | tail -n 20
   exit 1
-}
-
-# wait_for PATTERN SECONDS: until the trace holds a line matching PATTERN.
-wait_for() {
-  local end=$((SECONDS + $2))
-  while [ $SECONDS -le $end ]; do
-    grep -q -- "$1" "$work/trace.jsonl" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 # wait_exit SECONDS: until the program has ended; its exit code in rc.
@@ -75,14 +70,14 @@ sound_device() {
 
 # sync_time ROW: the demo time of the first sync traced at that row of order 0.
 sync_time() {
-  grep -m1 "\"order\":0,\"row\":$1,\"event\":\"sync\"" "$work/trace.jsonl" | sed -E 's/^\{"t":([0-9.]+),.*/\1/'
+  trace_events | awk -v row="$1" '$3 == 0 && $4 == row && $5 == "sync" { print $1; exit }'
 }
 
 # The marker rows 0 and 32 are 3.75 s of music apart. The syncs come when the
 # rows are heard, so never much sooner after each other than that; a slow
 # machine can only make the second one later.
 check_sync_pace() {
-  wait_for '"order":0,"row":32,"event":"sync"' 30 || fail "no sync at row 32 ($1)"
+  trace_wait 30 '$3 == 0 && $4 == 32 && $5 == "sync" { found = 1 }' || fail "no sync at row 32 ($1)"
   local t0 t32
   t0=$(sync_time 0) t32=$(sync_time 32)
   echo "syncs at rows 0 and 32: $t0 s and $t32 s ($1)"
@@ -92,7 +87,7 @@ check_sync_pace() {
 
 # --- The demo in its window, with sound ---------------------------------------
 sound_device on
-"$wine" "$prog" --data "$data" --trace "$work/trace.jsonl" >"$work/out.txt" 2>"$work/err.txt" &
+"$wine" "$prog" --data "$data" --trace "$trace" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 wid=$(timeout 60 xdotool search --sync --name '^Tolvarin, Quarnel, 2000\.$' 2>/dev/null | head -n 1)
 [ -n "$wid" ] || fail "no window titled 'Tolvarin, Quarnel, 2000.'"
@@ -101,7 +96,7 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 echo "window $WIDTH x $HEIGHT"
 [ "$WIDTH" -eq 960 ] && [ "$HEIGHT" -eq 720 ] || fail "the window is $WIDTH x $HEIGHT, not 3 x 320 x 240"
 
-wait_for '"event":"begin","scene":"LogoZoom"' 30 || fail "the demo never started"
+trace_wait 30 '$5 == "begin" && $6 == first { found = 1 }' -v first="${scenes[0]}" || fail "the demo never started"
 sleep 1
 if command -v import >/dev/null; then
   import -window "$wid" "$work/shot.png" || fail "no screenshot of the window"
@@ -111,14 +106,10 @@ if command -v import >/dev/null; then
   [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
 fi
 
-# A key ends the running scene (and only it).
+# A key ends the running scene (and only it): the next one begins.
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key space
-wait_for '"event":"key"' 10 || fail "the key press did not arrive"
-keyline=$(grep -m1 '"event":"key"' "$work/trace.jsonl")
-scene=$(sed -E 's/.*"scene":"([^".]*).*/\1/' <<<"$keyline")
-wait_for "\"event\":\"end\",\"scene\":\"$scene\"}" 10 || fail "the key did not end $scene"
-wait_for "\"event\":\"begin\",\"scene\":\"[^\"]*\"}" 10 || fail "no scene followed"
+why=$(trace_key_ends_scene 10 "${scenes[@]}") || fail "$why"
 
 # Alt+Enter: full screen (the whole 1280x1024 screen) and back, no key press.
 size() { eval "$(xdotool getwindowgeometry --shell "$wid")"; echo "${WIDTH}x$HEIGHT"; }
@@ -146,13 +137,14 @@ wait_exit 15 || fail "still running 15 s after Alt+F4"
 elapsed=$((($(date +%s%N) - start) / 1000000))
 [ "$rc" -eq 0 ] || fail "exit code $rc after closing the window"
 echo "window closed; exit code 0 after ${elapsed} ms"
-keys=$(grep -c '"event":"key"' "$work/trace.jsonl")
+trace_check || fail "the trace has lines that are not trace lines"
+keys=$(trace_events | awk '$5 == "key"' | wc -l)
 [ "$keys" -eq 1 ] || fail "$keys key presses in the trace; Alt+Enter and Alt+F4 are none for the scene"
 
 # --- No sound device: the silent stand-in, said once ----------------------------
 sound_device off
-: >"$work/trace.jsonl"
-"$wine" "$prog" --data "$data" --trace "$work/trace.jsonl" --until 9 >"$work/out.txt" 2>"$work/err.txt" &
+: >"$trace"
+"$wine" "$prog" --data "$data" --trace "$trace" --until 9 >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 check_sync_pace "silent stand-in"
 wait_exit 30 || fail "still running after --until 9"
@@ -165,7 +157,7 @@ grep 'no audio device' "$work/err.txt"
 mkdir "$work/data"
 cp "$data"/* "$work/data/"
 rm "$work/data/004fin.s3m"
-: >"$work/trace.jsonl"
+: >"$trace"
 "$wine" "$prog" --data "$work/data" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 box=$(timeout 60 xdotool search --sync --name '^Error$' 2>/dev/null | head -n 1)

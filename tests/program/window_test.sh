@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The demo in a real window under Xvfb: the title, the picture, a key that
-# ends the running scene, and closing the window, which must end the program
-# with exit code 0 within a second.
-# Usage: window_test.sh TOLVARIN DATA-DIR X11-CLOSE
+# ends the running scene so that the next one begins, and closing the window,
+# which must end the program with exit code 0 within a second.
+# Usage: window_test.sh TOLVARIN DATA-DIR X11-CLOSE TOLVARIN-TEST-RUN
 set -u
 prog=$1 data=$2 closer=$3
+export TOLVARIN_TEST_RUN=$4
+. "$(dirname "$0")/../support/trace.sh"
+mapfile -t scenes < <("$prog" --list-scenes)
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
   echo "SKIP: Xvfb or xdotool is not installed"
   exit 77
@@ -18,7 +21,8 @@ cleanup() {
   [ -n "${KEEP:-}" ] || rm -rf "$work"; echo "work: $work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/trace.jsonl" ] && tail -n 20 "$work/trace.jsonl"; exit 1; }
+trace=$work/trace.jsonl
+fail() { echo "FAIL: $*"; [ -f "$trace" ] && tail -n 20 "$trace"; exit 1; }
 
 # A display number nobody uses.
 for n in $(seq 91 140); do
@@ -29,23 +33,13 @@ xvfb=$!
 export DISPLAY=$disp SDL_AUDIODRIVER=dummy
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-# wait_for PATTERN SECONDS: until the trace holds a line matching PATTERN.
-wait_for() {
-  local end=$((SECONDS + $2))
-  while [ $SECONDS -le $end ]; do
-    grep -q -- "$1" "$work/trace.jsonl" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-"$prog" --data "$data" --trace "$work/trace.jsonl" >"$work/out.txt" 2>&1 &
+"$prog" --data "$data" --trace "$trace" >"$work/out.txt" 2>&1 &
 pid=$!
 wid=$(timeout 10 xdotool search --sync --name '^Tolvarin, Quarnel, 2000\.$' 2>/dev/null | head -n 1)
 [ -n "$wid" ] || fail "no window titled 'Tolvarin, Quarnel, 2000.'"
 [ "$(xdotool getwindowname "$wid")" = "Tolvarin, Quarnel, 2000." ] || fail "wrong title"
 
-wait_for '"event":"begin","scene":"LogoZoom"' 10 || fail "the demo never started"
+trace_wait 10 '$5 == "begin" && $6 == first { found = 1 }' -v first="${scenes[0]}" || fail "the demo never started"
 sleep 1
 if command -v import >/dev/null; then
   import -window "$wid" "$work/shot.png" || fail "no screenshot of the window"
@@ -55,14 +49,10 @@ if command -v import >/dev/null; then
   [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
 fi
 
-# A key ends the running scene (and only it).
+# A key ends the running scene (and only it): the next one begins.
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key space
-wait_for '"event":"key"' 5 || fail "the key press did not arrive"
-keyline=$(grep -m1 '"event":"key"' "$work/trace.jsonl")
-scene=$(sed -E 's/.*"scene":"([^".]*).*/\1/' <<<"$keyline")
-wait_for "\"event\":\"end\",\"scene\":\"$scene\"}" 3 || fail "the key did not end $scene"
-wait_for '"event":"begin"' 3 || fail "no scene followed"
+why=$(trace_key_ends_scene 5 "${scenes[@]}") || fail "$why"
 
 # Closing the window ends the program with exit code 0 within a second.
 start=$(date +%s%N)
@@ -74,4 +64,5 @@ rc=$?
 pid=
 elapsed=$((($(date +%s%N) - start) / 1000000))
 [ "$rc" -eq 0 ] || fail "exit code $rc after closing the window"
+trace_check || fail "the trace has lines that are not trace lines"
 echo "window closed; exit code 0 after ${elapsed} ms"
