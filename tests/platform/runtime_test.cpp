@@ -38,6 +38,22 @@ TEST(VirtualClock, PresentsLandOnFrameBoundariesAndPollsCostOneMillisecond) {
   EXPECT_EQ(h.runtime.framesPresented(), 3);
 }
 
+TEST(VirtualClock, ASafetyLimitEndsAPassThatNeverEndsCountingFromThePassStart) {
+  RuntimeConfig c = config();
+  c.passTimeLimit = 5.0;
+  HeadlessRuntime h(c);
+  h.runtime.setMusicEndsInput(false);  // nothing but the limit ends this run
+  h.runtime.advanceTo(4.0);
+  h.runtime.beginPass();
+  h.runtime.advanceTo(8.5);  // 8.5 s in all, but 4.5 s into this pass
+  EXPECT_FALSE(h.runtime.inputEnded());
+  EXPECT_FALSE(h.runtime.stoppedByLimit());
+  h.runtime.takeKey();  // no key will come: the limit ends the wait
+  EXPECT_TRUE(h.runtime.inputEnded());
+  EXPECT_TRUE(h.runtime.stoppedByLimit());
+  EXPECT_NEAR(h.runtime.now(), 9.0, 0.011);
+}
+
 TEST(VirtualClock, TimerBusyWaitProgressesAndStopFreezesIt) {
   HeadlessRuntime h;
   Timer timer;

@@ -68,6 +68,21 @@ TEST(Loop, EveryPassDrawsTheFramesOfTheFirst) {
   EXPECT_NEAR(secondStart, std::round(secondStart), 1e-6);
 }
 
+TEST(Loop, PassesGoOnPastAnHourOfDemoTime) {
+  // 25 passes of about 154 s: over an hour of virtual time, every pass alike.
+  constexpr std::size_t kPasses = 25;
+  const ProgramRun run = kProgram.headless({"--loop", std::to_string(kPasses), "--fps", "30"}, kFrameHashes);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const auto& frames = run.frames;
+  ASSERT_EQ(frames.size() % kPasses, 0u);
+  const std::size_t perPass = frames.size() / kPasses;
+  for (std::size_t i = perPass; i < frames.size(); ++i) {
+    ASSERT_EQ(frames[i].hash, frames[i % perPass].hash) << "pass " << i / perPass + 1 << ", frame " << i % perPass;
+  }
+  EXPECT_GT(frames.back().seconds(), 3600.0);
+}
+
 TEST(ViewerOptions, BadValuesAreRefusedWithTheUsage) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {"--start", "NoSuchScene"}, {"--start", "0"}, {"--start", "11"}, {"--start", "-3s"}, {"--start", "5000s"},
@@ -78,6 +93,11 @@ TEST(ViewerOptions, BadValuesAreRefusedWithTheUsage) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--start"), std::string::npos) << "no usage: " << run.err;
   }
+  // A bare number past the last step may have been meant as a time: the
+  // message says how a time is written.
+  const ProgramRun run = kProgram.headless({"--start", "44"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("44s or 44.0"), std::string::npos) << run.err;
 }
 
 }  // namespace
