@@ -15,11 +15,9 @@
 namespace tolvarin::avx2 {
 
 __attribute__((target("avx2"))) void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
-  const detail::RotoSteps steps = detail::rotoSteps(angle, scale);
-  const std::uint32_t a = static_cast<std::uint32_t>(steps.a);
-  const std::uint32_t b = static_cast<std::uint32_t>(steps.b);
-  std::uint32_t rowU = (65536u - b) * 160u;
-  std::uint32_t rowV = (65536u - a) * 120u;
+  const detail::RotoWalk walk = detail::rotoWalk(angle, scale);
+  const std::uint32_t a = walk.a, b = walk.b;
+  std::uint32_t rowU = walk.rowU, rowV = walk.rowV;
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i laneU = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(b)));
   const __m256i laneV = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(a)));

@@ -11,11 +11,9 @@
 namespace tolvarin::sse2 {
 
 void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
-  const detail::RotoSteps steps = detail::rotoSteps(angle, scale);
-  const std::uint32_t a = static_cast<std::uint32_t>(steps.a);
-  const std::uint32_t b = static_cast<std::uint32_t>(steps.b);
-  std::uint32_t rowU = (65536u - b) * 160u;
-  std::uint32_t rowV = (65536u - a) * 120u;
+  const detail::RotoWalk walk = detail::rotoWalk(angle, scale);
+  const std::uint32_t a = walk.a, b = walk.b;
+  std::uint32_t rowU = walk.rowU, rowV = walk.rowV;
   // Lane i holds column x + i; 32-bit vector adds wrap like the scalar stepping.
   const __m128i laneU = _mm_setr_epi32(0, static_cast<int>(b), static_cast<int>(2 * b), static_cast<int>(3 * b));
   const __m128i laneV = _mm_setr_epi32(0, static_cast<int>(a), static_cast<int>(2 * a), static_cast<int>(3 * a));

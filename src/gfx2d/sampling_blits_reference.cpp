@@ -9,12 +9,9 @@
 namespace tolvarin::reference {
 
 void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale) {
-  const detail::RotoSteps steps = detail::rotoSteps(angle, scale);
-  // Unsigned arithmetic gives the wrapping 32-bit sums the stepping relies on.
-  const std::uint32_t a = static_cast<std::uint32_t>(steps.a);
-  const std::uint32_t b = static_cast<std::uint32_t>(steps.b);
-  std::uint32_t rowU = (65536u - b) * 160u;
-  std::uint32_t rowV = (65536u - a) * 120u;
+  const detail::RotoWalk walk = detail::rotoWalk(angle, scale);
+  const std::uint32_t a = walk.a, b = walk.b;
+  std::uint32_t rowU = walk.rowU, rowV = walk.rowV;
   for (int y = 0; y < kFrameHeight; ++y) {
     std::uint32_t u = rowU;
     std::uint32_t v = rowV;

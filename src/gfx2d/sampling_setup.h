@@ -28,6 +28,21 @@ inline RotoSteps rotoSteps(int angle, float scale) {
   return {truncatedExtendedProduct(s, sinTable[angle]), truncatedExtendedProduct(s, cosTable[angle])};
 }
 
+// The walk over the source: the steps as the unsigned 32-bit values the
+// stepping adds (their sums wrap), and the source position of the frame's
+// top-left pixel.
+struct RotoWalk {
+  std::uint32_t a, b;
+  std::uint32_t rowU, rowV;
+};
+
+inline RotoWalk rotoWalk(int angle, float scale) {
+  const RotoSteps steps = rotoSteps(angle, scale);
+  const auto a = static_cast<std::uint32_t>(steps.a);
+  const auto b = static_cast<std::uint32_t>(steps.b);
+  return {a, b, (65536u - b) * 160u, (65536u - a) * 120u};
+}
+
 // rotoZoom's wrapped source indices above this one are holes: the pixel keeps
 // its previous value.
 inline constexpr std::int32_t kRotoLastIndex = 64000;

@@ -20,20 +20,14 @@
 #include "gen/music/music.h"
 #include "audio/module_renderer.h"
 #include "tools/music/audio_checks.h"
+#include "support/fnv1a.h"
 
 namespace tolvarin {
 namespace {
 
 using gen::music::orderPlan;
 
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
-  std::uint64_t h = 0xCBF29CE484222325ULL;
-  for (std::uint8_t b : bytes) {
-    h ^= b;
-    h *= 0x100000001B3ULL;
-  }
-  return h;
-}
+using testing::fnv1a;
 
 // Pinned: a change here means the music changed (listen, then update).
 constexpr std::uint64_t kModuleHash = 0xd994a82a7e68237cULL;

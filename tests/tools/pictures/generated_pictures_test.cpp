@@ -20,6 +20,7 @@
 #include "assets/data_manifest.h"
 #include "assets/picture.h"
 #include "gen/generated_file.h"
+#include "support/fnv1a.h"
 
 namespace tolvarin::gen {
 namespace {
@@ -45,14 +46,7 @@ constexpr Expected kExpected[] = {
     {data::creds.name, 320, 240, false, 0x35dab2cd4abd45d1ULL},    {data::fontSheet.name, 320, 128, true, 0xed542c3018490deULL},
 };
 
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
-  std::uint64_t h = 0xCBF29CE484222325ULL;
-  for (std::uint8_t b : bytes) {
-    h ^= b;
-    h *= 0x100000001B3ULL;
-  }
-  return h;
-}
+using testing::fnv1a;
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
