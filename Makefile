@@ -57,13 +57,14 @@ clean:
 # The WebAssembly build in build-web/ (Emscripten): tolvarin.js + .wasm for
 # node, tolvarin-page.js + .wasm + .data and the page (index.html) for a
 # browser. web-test runs its tests under node against the native program,
-# test-web the page in a real browser; serve-web serves it.
+# test-web the page in a real browser (the tests labelled "browser", which
+# web-test leaves out); serve-web serves it.
 .PHONY: web web-test test-web serve-web clean-web
 web: deps
 	@scripts/build-web.sh
 
 web-test: web
-	@ctest --test-dir build-web --output-on-failure -j $(JOBS)
+	@ctest --test-dir build-web -LE browser --output-on-failure -j $(JOBS)
 
 # The page in Debian's Chromium (puppeteer-core), served on 127.0.0.1.
 test-web: web
