@@ -8,7 +8,7 @@
 # Needs make web first. Both run on one core (taskset) when it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deps_name=bench-web
+deps_name=bench-web deps_uses_sources=1
 # shellcheck source=lib/deps.sh
 . scripts/lib/deps.sh
 native=${TOLVARIN_NATIVE_BUILD:-build}

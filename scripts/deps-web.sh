@@ -16,7 +16,7 @@
 # the first to finish the prefix.
 set -euo pipefail
 
-deps_name=deps-web deps_fail='error: '
+deps_name=deps-web deps_fail='error: ' deps_uses_sources=1
 # shellcheck source=lib/deps.sh
 . "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/deps.sh"
 deps_stdout_to_stderr

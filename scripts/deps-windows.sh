@@ -19,7 +19,7 @@
 # stderr, so a Makefile can do: prefix=$(scripts/deps-windows.sh)
 set -euo pipefail
 
-deps_name=deps-windows deps_fail='FAILED: '
+deps_name=deps-windows deps_fail='FAILED: ' deps_uses_sources=1
 # shellcheck source=lib/deps.sh
 . "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/deps.sh"
 deps_stdout_to_stderr

@@ -3,6 +3,7 @@
 # sets errexit/pipefail itself and names itself first:
 #
 #   deps_name=deps-web     # prefix of every message
+#   deps_uses_sources=1    # when it fetches source packages (see deps_apt_update)
 #   deps_fail='error: '    # put before the text of a fatal message ('' for none)
 #   . "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/deps.sh"
 #
@@ -59,11 +60,16 @@ deps_apt() {
     apt-get -o DPkg::Lock::Timeout=600 "$@" >>"$deps_apt_log" 2>&1
 }
 
-# At most one apt-get update a run: after it, what apt does not know is not there.
+# At most one apt-get update a run: after it, what apt does not know is not
+# there. A script that fetches source packages sets deps_uses_sources=1
+# first, so that a missing deb-src entry is added before that one update
+# rather than needing a second.
+deps_uses_sources=${deps_uses_sources:-0}
 deps_apt_updated=0
 deps_apt_update() {
   [ "$deps_apt_updated" -eq 0 ] || return 0
   deps_need_root "run apt-get update"
+  [ "$deps_uses_sources" -eq 0 ] || deps_have_deb_src || deps_add_deb_src
   say "apt-get update"
   deps_apt update || die "apt-get update failed (log: $deps_apt_log)"
   deps_apt_updated=1
@@ -163,6 +169,11 @@ deps_add_deb_src() {
   rm -f "$tmp"
 }
 
+# Whether apt's sources have a deb-src entry for main (enabled).
+deps_have_deb_src() {
+  [ -n "$(apt-get indextargets --format '$(SITE)' 'Created-By: Sources' 'Component: main' 2>/dev/null)" ]
+}
+
 deps_source_known() {  # PKG [VERSION]
   # The whole listing first: grep -q in a pipe would stop reading early, and
   # the writer's broken pipe would then fail the test under pipefail.
@@ -179,8 +190,9 @@ deps_source_known() {  # PKG [VERSION]
 # for main (added when there is none) and source indexes that list them.
 deps_source_ready() {
   local spec pkg ver
-  if [ -z "$(apt-get indextargets --format '$(SITE)' 'Created-By: Sources' 'Component: main' 2>/dev/null)" ]; then
+  if ! deps_have_deb_src; then
     deps_add_deb_src
+    deps_apt_updated=0  # the new entry's indexes are not fetched yet
     deps_apt_update
   fi
   for spec in "$@"; do
