@@ -32,24 +32,14 @@ fuzz: deps
 bench: build
 	@$(BUILD_DIR)/tolvarin-bench
 
-# The data comes from the native generator; the libraries from the cache that
-# scripts/deps-windows.sh fills (a new prefix means a fresh configuration).
+# The Windows libraries come from the cache scripts/deps-windows.sh fills;
+# test-windows also runs the Windows build's tests under Wine.
+WINDOWS_ENV = JOBS=$(JOBS) TOLVARIN_NATIVE_BUILD=$(BUILD_DIR) TOLVARIN_WIN_BUILD=$(WIN_BUILD_DIR)
 windows: deps
-	@cmake --preset release >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvarin_data
-	@prefix=$$(scripts/deps-windows.sh) && \
-	  if ! grep -qsxF "TOLVARIN_WIN_PREFIX:PATH=$$prefix" $(WIN_BUILD_DIR)/CMakeCache.txt; then \
-	    rm -f $(WIN_BUILD_DIR)/CMakeCache.txt; fi && \
-	  cmake -S . -B $(WIN_BUILD_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64.cmake \
-	    -DTOLVARIN_WIN_PREFIX="$$prefix" -DTOLVARIN_HOST_DATA_DIR="$(CURDIR)/$(BUILD_DIR)/data" >/dev/null
-	@cmake --build $(WIN_BUILD_DIR) -j $(JOBS) --target tolvarin_zip
-	@ls -l $(WIN_BUILD_DIR)/tolvarin-windows-x64.zip
+	@$(WINDOWS_ENV) scripts/build-windows.sh
 
-# The native program too: some Windows tests compare their output with it.
-test-windows: windows
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tolvarin
-	@cmake --build $(WIN_BUILD_DIR) -j $(JOBS)
-	@ctest --test-dir $(WIN_BUILD_DIR) --output-on-failure -j $(JOBS)
+test-windows: deps
+	@$(WINDOWS_ENV) scripts/build-windows.sh --test
 
 clean:
 	@rm -rf $(BUILD_DIR) $(WIN_BUILD_DIR) build-debug build-asan build-tsan build-fuzz
@@ -57,13 +47,14 @@ clean:
 # The WebAssembly build in build-web/ (Emscripten): tolvarin.js + .wasm for
 # node, tolvarin-page.js + .wasm + .data and the page (index.html) for a
 # browser. web-test runs its tests under node against the native program,
-# test-web the page in a real browser; serve-web serves it.
+# test-web the page in a real browser (the tests labelled "browser", which
+# web-test leaves out); serve-web serves it.
 .PHONY: web web-test test-web serve-web clean-web
 web: deps
-	@scripts/build-web.sh
+	@JOBS=$(JOBS) scripts/build-web.sh
 
 web-test: web
-	@ctest --test-dir build-web --output-on-failure -j $(JOBS)
+	@ctest --test-dir build-web -LE browser --output-on-failure -j $(JOBS)
 
 # The page in Debian's Chromium (puppeteer-core), served on 127.0.0.1.
 test-web: web

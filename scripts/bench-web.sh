@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # The web build's speed beside the native program's, in one run: every
 # kernel and scene benchmark of bench/ natively and under node (Google
 # Benchmark compiled for wasm from its Debian source package, the version the
@@ -7,30 +8,30 @@
 # Needs make web first. Both run on one core (taskset) when it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+deps_name=bench-web deps_uses_sources=1
+# shellcheck source=lib/deps.sh
+. scripts/lib/deps.sh
 native=${TOLVARIN_NATIVE_BUILD:-build}
 web=${TOLVARIN_WEB_BUILD:-build-web}
-die() {
-  echo "bench-web: $*" >&2
-  exit 1
-}
 [ -f "$web/CMakeCache.txt" ] || die "no web build in $web (run make web first)"
 
 # Google Benchmark's source, unpacked once into the cache beside libopenmpt's.
-version=$(dpkg-query -W -f='${Version}' libbenchmark-dev 2>/dev/null) ||
-  die "libbenchmark-dev is not installed (scripts/install-deps.sh installs it)"
+deps_installed_version libbenchmark-dev
+version=$deps_version
+[ -n "$version" ] || die "libbenchmark-dev is not installed (scripts/install-deps.sh installs it)"
 upstream=${version#*:}
 upstream=${upstream%-*}
-home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
-cache=${TOLVARIN_CACHE:-$home/.cache/tolvarin}/web
-source=$cache/benchmark-$upstream
-if [ ! -f "$source/include/benchmark/benchmark.h" ]; then
-  rm -rf "$cache/benchmark-fetch"
-  mkdir -p "$cache/benchmark-fetch"
-  (cd "$cache/benchmark-fetch" && apt-get source "benchmark=$version") >"$cache/benchmark-fetch.log" 2>&1 ||
-    die "apt-get source benchmark=$version failed (scripts/deps-web.sh adds the deb-src entry it needs; log: $cache/benchmark-fetch.log)"
-  mv "$cache/benchmark-fetch/benchmark-$upstream" "$source"
-  rm -rf "$cache/benchmark-fetch"
-fi
+fetch_benchmark() (
+  deps_stdout_to_stderr
+  deps_cache_claim "$deps_cache/web" "benchmark-source-$version"
+  deps_source_ready "benchmark=$version"
+  deps_source "$deps_work" "benchmark=$version" >"$deps_logs/fetch.log" 2>&1 \
+    || die "apt-get source benchmark=$version failed (log: $deps_logs/fetch.log)"
+  rmdir "$deps_prefix"
+  mv "$deps_work/benchmark-$upstream" "$deps_prefix"
+  deps_cache_done
+)
+source=$(fetch_benchmark) || exit 1  # it has said what failed
 cmake "$web" -DTOLVARIN_WEB_BENCHMARK_SOURCE="$source" >/dev/null
 cmake --build "$web" --target tolvarin-bench tolvarin tolvarin-page >/dev/null
 cmake --build "$native" --target tolvarin-bench tolvarin >/dev/null

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # Cross-builds the static Windows (x86_64-w64-mingw32, posix threads) libraries
 # the demo links against -- SDL2, libopenmpt and libpng, plus zlib and the
 # headers of CLI11 and xxHash -- from Debian's source packages, into a prefix
@@ -8,16 +9,20 @@
 #     include/  lib/*.a  lib/pkgconfig/*.pc  share/cmake/CLI11/
 #     share/licenses/<library>/   what a binary distribution has to carry
 #
-# <hash> covers this script, the pinned source versions and the mingw-w64 g++
-# version, so changing any of them gives a fresh prefix. A finished prefix has
-# a stamp file (written last); when it is there the script only prints the path.
+# <hash> covers this script, scripts/lib/deps.sh, the pinned source versions
+# and the mingw-w64 g++ version, so changing any of them gives a fresh prefix.
+# A finished prefix has a completion marker (written last); when it is there
+# the script only prints the path. A second run started meanwhile waits for
+# the first to finish the prefix.
 #
 # The prefix path is always the last line on stdout; everything else goes to
 # stderr, so a Makefile can do: prefix=$(scripts/deps-windows.sh)
 set -euo pipefail
 
-exec 3>&1 1>&2
-trap 'echo "deps-windows: FAILED: \"$BASH_COMMAND\" (line $LINENO, exit $?)" >&2' ERR
+deps_name=deps-windows deps_fail='FAILED: ' deps_uses_sources=1
+# shellcheck source=lib/deps.sh
+. "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/deps.sh"
+deps_stdout_to_stderr
 
 sdl_version=2.26.5+dfsg-1
 openmpt_version=0.6.9-1
@@ -27,123 +32,22 @@ triple=x86_64-w64-mingw32
 cc=${triple}-gcc-posix
 cxx=${triple}-g++-posix
 mingw_sysroot=/usr/${triple}
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=$deps_jobs
 
-packages=(
-  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev libcli11-dev libxxhash-dev
-  cmake ninja-build make pkg-config dpkg-dev
+deps_apt_install \
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+  libz-mingw-w64-dev libcli11-dev libxxhash-dev \
+  cmake ninja-build make pkg-config dpkg-dev \
   wine wine64
-)
 
-root=${TOLVARIN_CACHE:-$HOME/.cache/tolvarin}/windows
-self=$(readlink -f "${BASH_SOURCE[0]}")
-
-say() { echo "deps-windows: $*"; }
-die() { say "$*"; exit 1; }
-
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null 2>&1 || die "FAILED: need root or sudo to install packages"
-  as_root=(sudo)
-fi
-apt_get() {
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get -o DPkg::Lock::Timeout=600 "$@"
-}
-
-installed() {
-  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
-}
-
-# Debian's stock images only carry binary ('deb') entries; apt-get source needs
-# the matching 'deb-src' ones. Mirror the deb822 entries of debian.sources.
-have_deb_src() {
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] || continue
-    awk 'BEGIN{RS=""} /(^|\n)Types:[^\n]*deb-src/ && /(^|\n)Components:[^\n]*main/ && !/(^|\n)Enabled: *no/ {found=1} END{exit !found}' "$f" && return 0
-  done
-  grep -Eqs '^[[:space:]]*deb-src[[:space:]].*[[:space:]]main([[:space:]]|$)' \
-    /etc/apt/sources.list /etc/apt/sources.list.d/*.list
-}
-
-add_deb_src() {
-  local out=/etc/apt/sources.list.d/tolvarin-src.sources tmp
-  tmp=$(mktemp)
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    # Keep URIs, Suites and Signed-By of every binary entry; drop comments.
-    awk 'BEGIN{RS=""; ORS="\n\n"; FS="\n"}
-      {
-        types=""; keep=""
-        for (i = 1; i <= NF; i++) {
-          if ($i ~ /^#/) continue
-          if ($i ~ /^Types:/) { types=$i; continue }
-          if ($i ~ /^Components:/) { keep = keep "Components: main\n"; continue }
-          keep = keep $i "\n"
-        }
-        if (types ~ /[[:space:]]deb([[:space:]]|$)/) printf "Types: deb-src\n%s\n", keep
-      }' /etc/apt/sources.list.d/debian.sources | sed '/^$/N;/^\n$/D' >"$tmp"
-  elif [ -f /etc/apt/sources.list ]; then
-    out=/etc/apt/sources.list.d/tolvarin-src.list
-    sed -n 's/^[[:space:]]*deb[[:space:]]\+\(\(\[[^]]*\][[:space:]]\+\)\?[^[:space:]]\+[[:space:]]\+[^[:space:]]\+\).*/deb-src \1 main/p' \
-      /etc/apt/sources.list >"$tmp"
-  fi
-  [ -s "$tmp" ] || { rm -f "$tmp"; die "FAILED: no Debian 'deb' entries to derive a deb-src entry from"; }
-  say "adding source entries: $out"
-  "${as_root[@]}" install -m 0644 "$tmp" "$out"
-  rm -f "$tmp"
-}
-
-ensure_packages() {
-  local missing=() p
-  for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
-  local need_src=0
-  have_deb_src || need_src=1
-  [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && return 0
-  mkdir -p "$root"
-  local log=$root/apt.log
-  : >"$log"
-  if [ $need_src -eq 1 ]; then add_deb_src; fi
-  say "apt-get update${missing[*]:+; installing: ${missing[*]}}"
-  apt_get update >>"$log" 2>&1 || die "FAILED: apt-get update (log: $log)"
-  if [ ${#missing[@]} -gt 0 ]; then
-    apt_get install -y --no-install-recommends "${missing[@]}" >>"$log" 2>&1 \
-      || die "FAILED: installing ${missing[*]} (log: $log)"
-  fi
-}
-
-# The compiler version is part of the prefix's name, so it has to be there
-# before we can tell whether a finished prefix already exists.
-installed g++-mingw-w64-x86-64-posix || ensure_packages
-cxx_version=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
-
-key=$( { cat "$self"; echo "$sdl_version $openmpt_version $png_upstream $cxx_version"; } \
-       | sha256sum | cut -c1-12 )
-prefix=$root/prefix-$key
-stamp=$prefix/.complete
-
-if [ -f "$stamp" ]; then
-  echo "$prefix" >&3
-  exit 0
-fi
-
-# One build per cache at a time; whoever waited re-checks the stamp.
-mkdir -p "$root"
-exec 9>"$root/.lock"
-flock 9
-if [ -f "$stamp" ]; then
-  echo "$prefix" >&3
-  exit 0
-fi
-
-ensure_packages
-
-work=$root/work-$key
-logs=$root/logs-$key
+# The compiler version is part of the prefix's name.
+deps_installed_version g++-mingw-w64-x86-64-posix
+cxx_version=$deps_version
+deps_cache_claim "$deps_cache/windows" \
+  "prefix-$(deps_key "$sdl_version $openmpt_version $png_upstream $cxx_version")"
+prefix=$deps_prefix work=$deps_work logs=$deps_logs
 src=$work/src
-rm -rf "$work" "$prefix" "$logs"
-mkdir -p "$src" "$logs" "$prefix/include" "$prefix/lib/pkgconfig"
+mkdir -p "$src" "$prefix/include" "$prefix/lib/pkgconfig"
 say "building into $prefix (logs: $logs)"
 
 # Runs "$@" (with errexit in force) and its output appended to a log; on
@@ -154,26 +58,26 @@ step() {
   ( set -e; "$@" ) >>"$log" 2>&1
   rc=$?
   set -e
-  [ $rc -eq 0 ] || die "FAILED: $what (log: $log)"
+  [ $rc -eq 0 ] || die "$what (log: $log)"
 }
 
 # ---------------------------------------------------------------- sources ---
+deps_source_ready "libsdl2=$sdl_version" "libopenmpt=$openmpt_version" libpng1.6
 fetch_sources() {
-  cd "$src"
-  apt-get source "libsdl2=$sdl_version"
-  apt-get source "libopenmpt=$openmpt_version"
+  deps_source "$src" "libsdl2=$sdl_version"
+  deps_source "$src" "libopenmpt=$openmpt_version"
   local v got=
   for v in $(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p' \
                | grep -F "$png_upstream-" | sort -urV); do
     # Security archive indexes can list a revision whose files are gone.
-    if apt-get source "libpng1.6=$v"; then got=$v; break; fi
-    rm -f libpng1.6_"$v".*
+    if deps_source "$src" "libpng1.6=$v"; then got=$v; break; fi
+    rm -f "$src"/libpng1.6_"$v".*
   done
   [ -n "$got" ] || { echo "no fetchable libpng1.6 $png_upstream-* source"; return 1; }
-  echo "$got" >png-version
-  mv "libsdl2-${sdl_version%-*}" sdl2
-  mv "libopenmpt-${openmpt_version%-*}" libopenmpt
-  mv "libpng1.6-$png_upstream" libpng
+  echo "$got" >"$src/png-version"
+  mv "$src/libsdl2-${sdl_version%-*}" "$src/sdl2"
+  mv "$src/libopenmpt-${openmpt_version%-*}" "$src/libopenmpt"
+  mv "$src/libpng1.6-$png_upstream" "$src/libpng"
 }
 t0=$SECONDS
 step "fetching sources with apt-get source" "$logs/fetch.log" fetch_sources
@@ -238,63 +142,39 @@ for pkg in zlib:libz-mingw-w64-dev CLI11:libcli11-dev xxHash:libxxhash-dev mingw
   copy_licence "${pkg%%:*}" "/usr/share/doc/${pkg#*:}/copyright"
 done
 
+# Configures, builds and installs the CMake project in $src/NAME with the
+# cross toolchain and the given options.
+cmake_library() {  # NAME [OPTION...]
+  local name=$1; shift
+  cmake -S "$src/$name" -B "$work/build-$name" "${cmake_common[@]}" "$@"
+  cmake --build "$work/build-$name" -j "$jobs"
+  cmake --install "$work/build-$name"
+}
+
 # ------------------------------------------------------------------ SDL2 ----
 # Only what the demo uses: window, keyboard, message boxes, timers, audio
 # (WASAPI, DirectSound, winmm) and the Direct3D/OpenGL/software renderers.
 build_sdl2() {
-  cmake -S "$src/sdl2" -B "$work/build-sdl2" "${cmake_common[@]}" \
+  cmake_library sdl2 \
     -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF \
     -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF \
     -DSDL_XINPUT=OFF -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF \
     -DSDL_DISKAUDIO=OFF -DSDL_CCACHE=OFF
-  cmake --build "$work/build-sdl2" -j "$jobs"
-  cmake --install "$work/build-sdl2"
 }
 
 # -------------------------------------------------------------- libpng ------
 build_libpng() {
-  cmake -S "$src/libpng" -B "$work/build-libpng" "${cmake_common[@]}" \
+  cmake_library libpng \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a"
-  cmake --build "$work/build-libpng" -j "$jobs"
-  cmake --install "$work/build-libpng"
 }
 
 # ------------------------------------------------------------ libopenmpt ----
-# Built from its source list with a small Makefile rather than autotools:
-# it skips the configure run and libtool, and there is no zlib, mpg123,
-# ogg/vorbis, player, examples or tests to configure anyway.
+# The shared libopenmpt build, with mingw-w64's Unicode entry points,
+# thread-safe exception handling and 64-bit file offsets.
 build_libopenmpt() {
-  local s=$src/libopenmpt b=$work/build-libopenmpt
-  mkdir -p "$b"
-  local sources defines
-  sources=$(awk '$1 ~ /^MPT_FILES_(SRC_MPT|SRC_OPENMPT|COMMON|SOUNDBASE|SOUNDLIB|SOUNDDSP)$/ \
-                 && $2 == "+=" && $3 ~ /\.cpp$/ { print $3 }' "$s/Makefile.am")
-  sources+=" libopenmpt/libopenmpt_c.cpp libopenmpt/libopenmpt_cxx.cpp"
-  sources+=" libopenmpt/libopenmpt_ext_impl.cpp libopenmpt/libopenmpt_impl.cpp"
-  # The version and package macros configure would define.
-  defines=$(sed -n 's/^AC_DEFINE(\[\(MPT_[A-Z]*\)\], *\[\(.*\)\], *\[.*\])$/-D\1=\2/p' "$s/configure.ac")
-  {
-    echo "SRC := $s"
-    echo "CXX := $cxx"
-    echo "AR := ${triple}-gcc-ar"
-    printf 'CPPFLAGS := -DLIBOPENMPT_BUILD -D_FILE_OFFSET_BITS=64'
-    local d; while read -r d; do printf " '%s'" "$d"; done <<<"$defines"
-    echo ' -I$(SRC)/build/svn_version -I$(SRC) -I$(SRC)/src -I$(SRC)/common'
-    echo 'CXXFLAGS := -std=c++17 -O2 -fvisibility=hidden -municode -mthreads'
-    printf 'OBJS :='; for f in $sources; do printf ' obj/%s' "${f%.cpp}.o"; done; echo
-    printf 'libopenmpt.a: $(OBJS)\n\trm -f $@\n\t$(AR) rcs $@ $^\n'
-    printf 'obj/%%.o: $(SRC)/%%.cpp\n\t@mkdir -p $(@D)\n\t$(CXX) $(CPPFLAGS) $(CXXFLAGS) -c $< -o $@\n'
-  } >"$b/Makefile"
-  make -C "$b" -j "$jobs"
-  install -m 0644 "$b/libopenmpt.a" "$prefix/lib/"
-  mkdir -p "$prefix/include/libopenmpt"
-  local h
-  for h in libopenmpt.h libopenmpt.hpp libopenmpt_version.h libopenmpt_config.h \
-           libopenmpt_ext.h libopenmpt_ext.hpp libopenmpt_stream_callbacks_buffer.h \
-           libopenmpt_stream_callbacks_fd.h libopenmpt_stream_callbacks_file.h; do
-    install -m 0644 "$s/libopenmpt/$h" "$prefix/include/libopenmpt/"
-  done
+  deps_build_libopenmpt "$src/libopenmpt" "$work/build-libopenmpt" "$prefix" \
+    "$cxx" "${triple}-gcc-ar" "-std=c++17 -O2 -fvisibility=hidden -municode -mthreads -D_FILE_OFFSET_BITS=64"
 }
 
 # The three builds are independent (libpng only needs zlib, already in
@@ -318,15 +198,15 @@ set +m
 while [ ${#lib_of[@]} -gt 0 ]; do
   done_pid=
   if wait -n -p done_pid "${!lib_of[@]}"; then
-    [ -n "$done_pid" ] || die "FAILED: lost track of the library builds (logs: $logs)"
+    [ -n "$done_pid" ] || die "lost track of the library builds (logs: $logs)"
     lib=${lib_of[$done_pid]}
     unset "lib_of[$done_pid]"
     say "$lib: $(tail -n 1 "$logs/$lib.log")"
   else
-    [ -n "$done_pid" ] || die "FAILED: lost track of the library builds (logs: $logs)"
+    [ -n "$done_pid" ] || die "lost track of the library builds (logs: $logs)"
     lib=${lib_of[$done_pid]}
     unset "lib_of[$done_pid]"
-    die "FAILED: building $lib (log: $logs/$lib.log)"
+    die "building $lib (log: $logs/$lib.log)"
   fi
 done
 trap - EXIT INT TERM
@@ -379,7 +259,5 @@ xxHash $(dpkg-query -W -f='${Version}' libxxhash-dev)
 g++-mingw-w64-x86-64-posix $cxx_version
 EOF
 
-rm -rf "$work"
-date -u +%FT%TZ >"$stamp"
 say "done in $((SECONDS - t0)) s"
-echo "$prefix" >&3
+deps_cache_done

@@ -1,54 +1,60 @@
 #!/usr/bin/env bash
-# make test-web: the page in build-web/ tested in a real browser: Debian's
-# Chromium driven by puppeteer-core (tests/browser/page.test.mjs), the site
-# served on 127.0.0.1 by the test itself.
-#   - chromium is installed from Debian (--no-install-recommends) when missing;
+# shellcheck source-path=SCRIPTDIR
+# make test-web: the page in build-web/ tested in a real browser: the CTest
+# tests labelled "browser" (Debian's Chromium driven by puppeteer-core, the
+# site served on 127.0.0.1 by the test itself).
+#   - chromium, node and npm are installed from Debian when missing;
 #   - puppeteer-core, at the pinned version, is installed with npm once into
-#     a cache folder outside the clone:
-#       ${TOLVARIN_CACHE:-~/.cache/tolvarin}/web/npm-puppeteer-core-<version>
-# The page's screenshots go to build-web/screenshots/.
+#     a cache folder outside the clone, and named to the tests in
+#     PUPPETEER_CORE:
+#       ${TOLVARIN_CACHE:-~/.cache/tolvarin}/web/puppeteer-core-<version>
+# make web-test runs the other tests of build-web/ (under node).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-die() {
-  echo "make test-web: $*" >&2
-  exit 1
-}
+
+deps_name='make test-web'
+# shellcheck source=lib/deps.sh
+. scripts/lib/deps.sh
+
 version=25.16.0
 web=${TOLVARIN_WEB_BUILD:-build-web}
 native=${TOLVARIN_NATIVE_BUILD:-build}
-for f in index.html page.js tolvarin-page.js tolvarin-page.wasm tolvarin-page.data; do
+for f in CTestTestfile.cmake index.html page.js tolvarin-page.js tolvarin-page.wasm tolvarin-page.data; do
   [ -f "$web/$f" ] || die "$web/$f not found (make web builds it)"
 done
 [ -x "$native/tolvarin" ] || die "$native/tolvarin not found (make web builds it)"
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-if [ ! -x /usr/bin/chromium ]; then
-  echo "test-web: installing chromium" >&2
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update >/dev/null
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
-    install -y --no-install-recommends chromium >/dev/null || die "could not install chromium"
-fi
-command -v node >/dev/null 2>&1 || die "node not found (scripts/deps-web.sh installs it)"
-if ! command -v npm >/dev/null 2>&1; then
-  echo "test-web: installing npm" >&2
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
-    install -y --no-install-recommends npm >/dev/null || die "could not install npm"
-fi
+# By command, not by package: a node from elsewhere may bring its own npm
+# (and conflict with Debian's).
+packages=()
+[ -x /usr/bin/chromium ] || packages+=(chromium)
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+[ ${#packages[@]} -eq 0 ] || deps_apt_install "${packages[@]}"
 
-home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
-cache=${TOLVARIN_CACHE:-$home/.cache/tolvarin}/web/npm-puppeteer-core-$version
-module=$cache/node_modules/puppeteer-core
-if [ ! -f "$module/package.json" ]; then
-  echo "test-web: installing puppeteer-core $version into $cache" >&2
-  mkdir -p "$cache"
-  # Never a browser download: puppeteer-core has none, and Debian's chromium is used.
-  (cd "$cache" && PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund --loglevel=error \
-    --no-save "puppeteer-core@$version" >&2) || die "npm could not install puppeteer-core $version"
-fi
+# puppeteer-core into its cache folder, once; a second run meanwhile waits.
+# Never a browser download: puppeteer-core has none, and Debian's chromium is used.
+install_puppeteer() (
+  deps_stdout_to_stderr
+  deps_cache_claim "$deps_cache/web" "puppeteer-core-$version"
+  say "installing puppeteer-core $version into $deps_prefix"
+  cd "$deps_prefix"
+  PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund --loglevel=error \
+    --no-save "puppeteer-core@$version" >"$deps_logs/npm.log" 2>&1 \
+    || die "npm could not install puppeteer-core $version (log: $deps_logs/npm.log)"
+  deps_cache_done
+)
+cached=$(install_puppeteer) || exit 1  # it has said what failed
+PUPPETEER_CORE=$cached/node_modules/puppeteer-core
+[ -f "$PUPPETEER_CORE/package.json" ] || die "puppeteer-core not found in $PUPPETEER_CORE"
+export PUPPETEER_CORE
+
+# With no test labelled "browser", ctest -L browser would pass having run nothing.
+count=$(ctest --test-dir "$web" -N -L browser | sed -n 's/^Total Tests: *//p')
+[ "${count:-0}" -gt 0 ] || die "no browser test registered in $web (ctest -N -L browser)"
 
 start=$SECONDS
 status=0
-PUPPETEER_CORE=$module ctest --test-dir "$web" -L browser --output-on-failure || status=$?
-echo "test-web: $((SECONDS - start)) s"
+ctest --test-dir "$web" -L browser --output-on-failure || status=$?
+echo "test-web: $((SECONDS - start)) s" >&2
 exit $status
