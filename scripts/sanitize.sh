@@ -18,5 +18,6 @@ build-asan/tolvarin --headless --data build-asan/data --frame-hashes /dev/null
 
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 cmake --preset tsan >/dev/null
-cmake --build build-tsan -j "$jobs" --target tolvarin_platform_tests
-build-tsan/tolvarin_platform_tests --gtest_filter='ModuleAudio*:StartMusic*'
+cmake --build build-tsan -j "$jobs" --target tolvarin_audio_tests tolvarin_platform_tests
+build-tsan/tolvarin_audio_tests --gtest_filter='ModuleAudio*'
+build-tsan/tolvarin_platform_tests --gtest_filter='StartMusic*'
