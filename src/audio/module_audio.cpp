@@ -14,6 +14,10 @@ namespace {
 
 constexpr int kSampleRate = ModuleRenderer::kSampleRate;
 constexpr std::size_t kOfflineBlock = 4096;
+// The dispatcher reads the demo clock again at least this often: the clock
+// need not keep pace with the steady one its waits run on (a stall it left
+// out, a test's clock).
+constexpr double kDispatchSliceSeconds = 0.02;
 
 }  // namespace
 
@@ -62,6 +66,10 @@ void ModuleAudio::openLive() {
     }
   } else {
     dispatcher_ = std::thread([this] { dispatchLoop(); });
+    // The output's thread reads the clock at every buffer it mixes, so when
+    // no thread read it for a long while the music stood still too: the
+    // runtime leaves such a stall out of demo time, and the two stay in step.
+    runtime_->leaveOutStalls();
   }
   live_ = true;
 }
@@ -94,7 +102,9 @@ void ModuleAudio::openDevice() {
     std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", reason.c_str());
   }
   silent_ = true;
-  silentOutput_ = std::make_unique<SilentAudioOutput>();
+  // Paced by the demo clock: the music stays in step with it, stalls and all.
+  Runtime* runtime = runtime_;
+  silentOutput_ = std::make_unique<SilentAudioOutput>(512, [runtime] { return runtime->now(); });
   (void)silentOutput_->open(mixer, reason);
   output_ = silentOutput_.get();
 }
@@ -278,7 +288,7 @@ void ModuleAudio::dispatchLoop() {
     }
     const double wait = queue_.front().due - runtime_->now();
     if (wait > 0) {
-      queueWake_.wait_for(lock, std::chrono::duration<double>(wait));
+      queueWake_.wait_for(lock, std::chrono::duration<double>(std::min(wait, kDispatchSliceSeconds)));
       continue;
     }
     const MusicEvent event = queue_.front().event;
