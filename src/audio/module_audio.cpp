@@ -14,13 +14,25 @@ namespace {
 
 constexpr int kSampleRate = ModuleRenderer::kSampleRate;
 constexpr std::size_t kOfflineBlock = 4096;
+// The dispatcher reads the demo clock again at least this often: the clock
+// need not keep pace with the steady one its waits run on (a stall it left
+// out, a test's clock).
+constexpr double kDispatchSliceSeconds = 0.02;
 
 }  // namespace
 
 ModuleAudio::ModuleAudio() : endedAt_(std::nan("")) {}
 
-ModuleAudio::ModuleAudio(std::unique_ptr<AudioOutput> device)
-    : device_(std::move(device)), endedAt_(std::nan("")) {}
+ModuleAudio::ModuleAudio(std::unique_ptr<AudioOutput> device, StandInFactory makeStandIn)
+    : device_(std::move(device)), makeStandIn_(std::move(makeStandIn)), endedAt_(std::nan("")) {
+  if (!makeStandIn_) {
+    // Paced by the demo clock: the music stays in step with it, stalls and all.
+    makeStandIn_ = [this] {
+      Runtime* runtime = runtime_;
+      return std::make_unique<SilentAudioOutput>(512, [runtime] { return runtime->now(); });
+    };
+  }
+}
 
 ModuleAudio::~ModuleAudio() {
   if (initialized_) BASS_Free();
@@ -62,6 +74,14 @@ void ModuleAudio::openLive() {
     }
   } else {
     dispatcher_ = std::thread([this] { dispatchLoop(); });
+    // The output's thread reads the clock at every buffer it mixes, so when
+    // no thread read it for a long while the music stood still too: the
+    // runtime leaves such a stall out of demo time, and the two stay in step.
+    runtime_->leaveOutStalls();
+    if (!supervising_) {
+      runtime_->addPollListener([this] { superviseOutput(); });
+      supervising_ = true;
+    }
   }
   live_ = true;
 }
@@ -77,26 +97,73 @@ void ModuleAudio::serviceThreadless() {
   }
 }
 
+AudioOutput::Mixer ModuleAudio::mixer() {
+  return [this](std::int16_t* out, std::size_t frames) { mixForDevice(out, frames); };
+}
+
 void ModuleAudio::openDevice() {
-  silent_ = false;
   deviceFrames_ = 0;
-  const auto mixer = [this](std::int16_t* out, std::size_t frames) { mixForDevice(out, frames); };
   std::string reason;
-  if (device_->open(mixer, reason)) {
-    output_ = device_.get();
+  if (device_->open(mixer(), reason)) {
+    switchOutput(device_.get());
+    silent_ = false;
+    deviceGone_ = false;
     return;
   }
   // No device: a stand-in consumes the music at the real rate, so the music
   // clock, the syncs and the position run exactly as with sound. Said once
   // a run, however often the music starts again.
-  static std::atomic<bool> told{false};
-  if (!told.exchange(true)) {
-    std::fprintf(stderr, "tolvarin: no audio device (%s); the music plays silently\n", reason.c_str());
-  }
+  tellSilent(("no audio device (" + reason + "); the music plays silently").c_str());
+  openStandIn();
+}
+
+void ModuleAudio::tellSilent(const char* why) {
+  if (toldSilent_) return;
+  toldSilent_ = true;
+  std::fprintf(stderr, "tolvarin: %s\n", why);
+}
+
+void ModuleAudio::openStandIn() {
+  silentOutput_ = makeStandIn_();
+  std::string reason;
+  (void)silentOutput_->open(mixer(), reason);
+  switchOutput(silentOutput_.get());
   silent_ = true;
-  silentOutput_ = std::make_unique<SilentAudioOutput>();
-  (void)silentOutput_->open(mixer, reason);
-  output_ = silentOutput_.get();
+}
+
+void ModuleAudio::switchOutput(AudioOutput* next) {
+  std::lock_guard lock(mixMutex_);
+  output_ = next;
+  // The device's pace is learnt afresh: the last one's says nothing of it.
+  baseWindowNext_ = 0;
+}
+
+void ModuleAudio::superviseOutput() {
+  if (!live_ || output_ == nullptr) return;
+  if (output_ == device_.get()) {
+    if (!device_->lost()) return;
+    // Closed, its thread is done with the mixer; the stand-in goes on from
+    // the next sample at the same clock, so the rows are heard (and the syncs
+    // released) on time, only silently.
+    device_->close();
+    tellSilent("the audio device went away; the music plays on silently until one comes back");
+    deviceGone_ = true;
+    reopenAt_ = runtime_->now() + kReopenSeconds;
+    openStandIn();
+    if (started_) output_->resume();
+    return;
+  }
+  if (!deviceGone_ || runtime_->now() < reopenAt_) return;
+  reopenAt_ = runtime_->now() + kReopenSeconds;
+  std::string reason;
+  if (!device_->open(mixer(), reason)) return;
+  // A device again (the default one): the stand-in stops, and the device
+  // carries on from the next sample.
+  silentOutput_->close();
+  switchOutput(device_.get());
+  silent_ = false;
+  deviceGone_ = false;
+  if (started_) output_->resume();
 }
 
 void ModuleAudio::goLive() {
@@ -278,7 +345,7 @@ void ModuleAudio::dispatchLoop() {
     }
     const double wait = queue_.front().due - runtime_->now();
     if (wait > 0) {
-      queueWake_.wait_for(lock, std::chrono::duration<double>(wait));
+      queueWake_.wait_for(lock, std::chrono::duration<double>(std::min(wait, kDispatchSliceSeconds)));
       continue;
     }
     const MusicEvent event = queue_.front().event;

@@ -4,12 +4,14 @@
 // that keeps the music clock running); offline it is rendered on the main
 // thread as virtual time advances. Either way the rows and markers the
 // renderer reports are released to the program when they are heard, not when
-// they are mixed.
+// they are mixed. A device that goes away while it plays is replaced by the
+// silent stand-in on the same clock until a device opens again.
 #include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,9 +31,12 @@ class ModuleAudio final : public AudioLibrary {
  public:
   // Offline: rendered on the main thread as virtual time advances.
   ModuleAudio();
+  // Makes the silent stand-in (tests give one they drive themselves).
+  using StandInFactory = std::function<std::unique_ptr<AudioOutput>()>;
   // Real time: mixed into `device`'s buffers (the silent stand-in takes its
-  // place when it cannot be opened); offline as long as the clock is virtual.
-  explicit ModuleAudio(std::unique_ptr<AudioOutput> device);
+  // place when it cannot be opened or goes away); offline as long as the
+  // clock is virtual.
+  explicit ModuleAudio(std::unique_ptr<AudioOutput> device, StandInFactory makeStandIn = {});
   ~ModuleAudio() override;
 
   // Where the music goes besides the speakers (WAV files, the recorder).
@@ -61,6 +66,7 @@ class ModuleAudio final : public AudioLibrary {
 
   // The real-time device's buffer in frames (0 before BASS_Init or offline).
   int deviceBufferFrames() const { return output_ ? output_->bufferFrames() : 0; }
+  // True while the silent stand-in plays instead of the device.
   bool silentFallback() const { return silent_; }
 
  private:
@@ -70,9 +76,21 @@ class ModuleAudio final : public AudioLibrary {
     MusicEvent event;
   };
 
+  // Seconds between tries to open the device again after it went away.
+  static constexpr double kReopenSeconds = 3.0;
+
   // Opens the device and starts the dispatcher: the real-time half.
   void openLive();
   void openDevice();
+  AudioOutput::Mixer mixer();
+  // The silent stand-in takes the place of the device.
+  void openStandIn();
+  // The output the music goes to from its next buffer (none is mixing).
+  void switchOutput(AudioOutput* next);
+  // At the runtime's polls: the device gone, the device back.
+  void superviseOutput();
+  // Says once a run that the music plays silently, and why.
+  void tellSilent(const char* why);
   // The demo time at which a sample being mixed now will be heard.
   double heardTimeOfSample(std::int64_t sample);
   void dispatchLoop();
@@ -91,6 +109,7 @@ class ModuleAudio final : public AudioLibrary {
   std::unique_ptr<AudioOutput> device_;  // null offline
   AudioOutput* output_ = nullptr;         // the device, or the silent stand-in, while live
   std::unique_ptr<AudioOutput> silentOutput_;
+  StandInFactory makeStandIn_;
   Runtime* runtime_ = nullptr;
   std::vector<std::shared_ptr<PcmSink>> sinks_;
   std::int64_t sinkCursor_ = 0;  // stream sample the sinks get next
@@ -102,6 +121,7 @@ class ModuleAudio final : public AudioLibrary {
   bool live_ = false;       // the device plays (otherwise rendered offline)
   bool listening_ = false;  // the offline renderer follows the clock
   bool servingPolls_ = false;  // a threadless output is served at the runtime's polls
+  bool supervising_ = false;   // the device is watched at the runtime's polls
   std::int64_t deviceFrames_ = 0;  // frames mixed for the output since it opened
   std::atomic<bool> playing_{false};
   std::unique_ptr<ModuleRenderer> renderer_;
@@ -116,6 +136,9 @@ class ModuleAudio final : public AudioLibrary {
 
   // Real time.
   bool silent_ = false;
+  bool toldSilent_ = false;
+  bool deviceGone_ = false;  // the device went away: it is tried again from time to time
+  double reopenAt_ = 0.0;    // demo time of the next try
   static constexpr std::size_t kBaseWindow = 32;  // callbacks (about 0.4 s)
   std::array<double, kBaseWindow> baseWindow_{};
   std::size_t baseWindowNext_ = 0;

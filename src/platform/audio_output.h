@@ -27,6 +27,12 @@ class AudioOutput {
   [[nodiscard]] virtual int bufferFrames() const = 0;
   // Seconds from mixing a buffer to hearing its first sample.
   [[nodiscard]] virtual double outputLatency() const = 0;
+  // True once the device has gone away while open (a USB headset pulled
+  // out): what it is given is no longer heard. The audio layer asks at every
+  // poll of the runtime, closes it, plays on with the silent stand-in on the
+  // same clock, and tries open() again every few seconds: an output that
+  // opens again has a device again (the default one). Safe from any thread.
+  [[nodiscard]] virtual bool lost() const { return false; }
 
   // An output without a thread of its own (the browser page's): it calls the
   // mixer only from service(), on the program's thread, which the audio

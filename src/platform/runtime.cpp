@@ -1,5 +1,6 @@
 #include "platform/runtime.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -16,18 +17,29 @@ Runtime* g_current = nullptr;
 
 std::int64_t secondsToNs(double s) { return static_cast<std::int64_t>(s * static_cast<double>(kNsPerSecond)); }
 
+// Real time: longer than this between two readings of the clock, beyond a
+// frame, is a stall. The audio thread reads it every ~12 ms and the main
+// thread at every poll and frame, so a gap this long means no thread ran.
+constexpr double kStallSeconds = 0.25;
+
+double steadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
 
 Runtime::Runtime(RuntimeConfig config, std::unique_ptr<PixelBackend> pixels, std::unique_ptr<AudioLibrary> audio)
     : config_(std::move(config)),
       pixels_(std::move(pixels)),
       audio_(std::move(audio)),
-      start_(std::chrono::steady_clock::now()),
-      nextDeadline_(start_) {
+      nextDeadline_(std::chrono::steady_clock::now()) {
+  if (!config_.realClock) config_.realClock = steadySeconds;
+  clockOrigin_ = config_.realClock();
   const bool deferred = config_.startTime.has_value() || config_.startAtMark;
   virtual_ = config_.mode == TimeMode::Virtual || deferred;
   outputStarted_ = !deferred;
   if (isVirtual() && config_.fps <= 0) config_.fps = 60;
+  if (config_.fps > 0) stallGap_ = kStallSeconds + 1.0 / config_.fps;
   tracer_.setMuted(deferred);
 }
 
@@ -44,8 +56,12 @@ void Runtime::startOutput() {
   if (config_.mode == TimeMode::Real) {
     // From here on the clock is the real one, carrying on from this time.
     virtual_ = false;
-    start_ = std::chrono::steady_clock::now() - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                    std::chrono::duration<double>(t + pixels_->pausedSeconds()));
+    {
+      std::lock_guard lock(stallMutex_);
+      const double stalled = stalledSeconds_.load(std::memory_order_relaxed);
+      clockOrigin_ = config_.realClock() - (t + stalled + pixels_->pausedSeconds());
+      lastReading_ = t + stalled;
+    }
     nextDeadline_ = std::chrono::steady_clock::now();
     audio_->goLive();
   }
@@ -57,7 +73,35 @@ Runtime::~Runtime() {
 
 double Runtime::now() const {
   if (virtual_) return static_cast<double>(virtualNs_) / static_cast<double>(kNsPerSecond);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() - pixels_->pausedSeconds();
+  if (!leavesOutStalls_.load(std::memory_order_relaxed)) {
+    return readClock() - stalledSeconds_.load(std::memory_order_relaxed);
+  }
+  // One reading at a time, so every thread sees the stall left out once and
+  // the time never goes back.
+  std::lock_guard lock(stallMutex_);
+  const double t = readClock();
+  double stalled = stalledSeconds_.load(std::memory_order_relaxed);
+  if (t - lastReading_ > stallGap_) {
+    // Nothing ran for that long: demo time carries on from the last reading.
+    stalled += t - lastReading_;
+    stalledSeconds_.store(stalled, std::memory_order_relaxed);
+  }
+  lastReading_ = std::max(lastReading_, t);
+  return t - stalled;
+}
+
+double Runtime::readClock() const {
+  // The output's pauses count as they go (a hidden browser tab), so they
+  // never look like a gap between readings.
+  return config_.realClock() - clockOrigin_ - pixels_->pausedSeconds();
+}
+
+void Runtime::leaveOutStalls() {
+  if (virtual_) return;
+  std::lock_guard lock(stallMutex_);
+  if (leavesOutStalls_.load(std::memory_order_relaxed)) return;
+  lastReading_ = readClock();  // the time until now is no stall
+  leavesOutStalls_.store(true, std::memory_order_relaxed);
 }
 
 void Runtime::poll() {

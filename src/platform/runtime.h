@@ -2,7 +2,8 @@
 // The platform's one clock and the things it drives: the output backend, the
 // keyboard (real or scripted), the audio layer and the frame sinks.
 //
-// Real time: a monotonic clock; present() paces frames to the target rate.
+// Real time: a monotonic clock, less the output's pauses and the stalls of
+// the whole program; present() paces frames to the target rate.
 // Virtual time (headless): present() advances the clock to the next frame
 // boundary and every poll of the keyboard or the timer advances it by 1 ms,
 // so busy-wait loops progress; the music is rendered as the clock advances.
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -39,6 +41,9 @@ struct RuntimeConfig {
                                     // (a safety net for a run that would never end by itself)
   std::optional<double> startTime;  // the outputs begin at this demo time...
   bool startAtMark = false;         // ...or when startOutput() is called
+  // Real time: a monotonic clock in seconds (tests drive their own); empty:
+  // the steady clock. Frames are still paced on the steady clock.
+  std::function<double()> realClock;
 };
 
 class Runtime {
@@ -57,9 +62,20 @@ class Runtime {
   void startOutput();
 
   // Demo time in seconds since the runtime started (in real time without the
-  // seconds the output stood paused). No side effects; safe from any thread
-  // in real time.
+  // seconds the output stood paused, nor the stalls left out). Safe from any
+  // thread in real time.
   double now() const;
+  // Real time: from now on a gap of over a quarter of a second (and a frame)
+  // between two readings of the clock, by any thread, counts as a stall of
+  // the whole program (stopped and resumed, a debugger, the machine starved
+  // of time) and is left out of demo time, like a pause: the demo goes on
+  // from where it stood instead of jumping ahead. That is right only while a
+  // thread that moves the music reads the clock all the time (the audio
+  // layer's output thread does, at every buffer: if it stood still too, so
+  // did the music), so the audio layer turns it on.
+  void leaveOutStalls();
+  // Seconds of stalls left out so far.
+  double stalledSeconds() const { return stalledSeconds_.load(std::memory_order_relaxed); }
   // One poll of the keyboard or the timer: 1 ms in virtual time; in real
   // time it reads input and, inside busy-wait loops, yields the CPU briefly.
   void poll();
@@ -140,7 +156,15 @@ class Runtime {
   std::vector<std::function<void(std::int64_t)>> presentHooks_;
   std::function<void(const char*, const char*)> messageHandler_;
 
-  std::chrono::steady_clock::time_point start_;  // real time: when demo time 0 was
+  // Real time: seconds on the clock since demo time 0, less the output's
+  // pauses (the stalls not yet taken off).
+  double readClock() const;
+  double clockOrigin_ = 0.0;  // real time: the clock's reading at demo time 0
+  std::atomic<bool> leavesOutStalls_{false};
+  double stallGap_ = 0.25;  // seconds between readings beyond which it is a stall
+  mutable std::mutex stallMutex_;
+  mutable double lastReading_ = 0.0;  // demo time of the latest reading, stalls included
+  mutable std::atomic<double> stalledSeconds_{0.0};
   bool virtual_ = false;
   bool outputStarted_ = true;
   bool musicEndsInput_ = true;

@@ -5,6 +5,13 @@
 
 namespace tolvarin {
 
+SilentAudioOutput::SilentAudioOutput(int bufferFrames, std::function<double()> clock)
+    : bufferFrames_(bufferFrames), clock_(std::move(clock)) {
+  if (!clock_) {
+    clock_ = [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); };
+  }
+}
+
 bool SilentAudioOutput::open(Mixer mixer, std::string&) {
   mixer_ = std::move(mixer);
   return true;
@@ -24,14 +31,14 @@ void SilentAudioOutput::close() {
 }
 
 void SilentAudioOutput::run() {
-  using namespace std::chrono;
   std::vector<std::int16_t> buffer(static_cast<std::size_t>(bufferFrames_) * 2);
-  const auto period = duration_cast<steady_clock::duration>(duration<double>(double(bufferFrames_) / 44100.0));
-  auto next = steady_clock::now();
+  const double period = static_cast<double>(bufferFrames_) / 44100.0;
+  double next = clock_();
   while (!quit_) {
     if (!paused_) mixer_(buffer.data(), static_cast<std::size_t>(bufferFrames_));
     next += period;
-    std::this_thread::sleep_until(next);
+    const double wait = next - clock_();
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
   }
 }
 

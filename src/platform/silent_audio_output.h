@@ -3,6 +3,7 @@
 // music at the real rate and drops it, so the music clock, the syncs and the
 // position run exactly as with sound.
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "platform/audio_output.h"
@@ -11,7 +12,11 @@ namespace tolvarin {
 
 class SilentAudioOutput final : public AudioOutput {
  public:
-  explicit SilentAudioOutput(int bufferFrames = 512) : bufferFrames_(bufferFrames) {}
+  // Paced by `clock` (seconds; empty: the steady clock): given the demo
+  // clock, it keeps the music in step with demo time, making up a buffer it
+  // was late for (a busy machine) but not the time the clock leaves out (a
+  // stall of the whole program).
+  explicit SilentAudioOutput(int bufferFrames = 512, std::function<double()> clock = {});
   ~SilentAudioOutput() override { close(); }
 
   bool open(Mixer mixer, std::string& reason) override;
@@ -27,6 +32,7 @@ class SilentAudioOutput final : public AudioOutput {
 
   Mixer mixer_;
   int bufferFrames_;
+  std::function<double()> clock_;
   std::atomic<bool> quit_{false};
   std::atomic<bool> paused_{true};
   std::thread thread_;

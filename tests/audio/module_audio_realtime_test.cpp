@@ -51,10 +51,15 @@ void playTwoMarkers(const char* driver) {
   ASSERT_TRUE(startMusic(file.c_str()));
   EXPECT_GT(layer.deviceBufferFrames(), 0);
   EXPECT_LE(layer.deviceBufferFrames(), 1024);
+  // The position goes on with every row heard; a busy machine can keep this
+  // thread from reading it for more than a row (0.12 s) after the sync, so
+  // it is only held to lie between this marker and the next. (The tests on a
+  // clock they drive hold it to the marker's row exactly.)
   ASSERT_TRUE(waitForSync(runtime, 5.0)) << "first marker (row 2) never heard";
-  EXPECT_EQ(musicPosition() >> 16, 2u);
+  EXPECT_GE(musicPosition() >> 16, 2u);
+  EXPECT_LT(musicPosition() >> 16, 5u);
   ASSERT_TRUE(waitForSync(runtime, 5.0)) << "second marker (row 5) never heard";
-  EXPECT_EQ(musicPosition() >> 16, 5u);
+  EXPECT_GE(musicPosition() >> 16, 5u);
   stopMusic();  // joins the audio and dispatcher threads
   EXPECT_FALSE(musicClock().syncWaiting());
 }

@@ -1,8 +1,11 @@
-// The virtual clock, the keyboard script, the timer and the trace format.
+// The virtual clock, the keyboard script, the timer, the real clock's stalls
+// and the trace format.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -87,6 +90,102 @@ TEST(KeyScript, KeysBecomePendingAtTheirTimesAndWaitsJumpToTheNextOne) {
   EXPECT_NEAR(h.runtime.now(), 3.0, 0.011);
   EXPECT_TRUE(h.runtime.inputEnded());
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(d.keyPressed());
+}
+
+// The real clock on a clock the test drives: readings by any thread, a frame
+// or a poll apart, keep demo time running with it.
+struct DrivenRealClock {
+  explicit DrivenRealClock(int fps, std::unique_ptr<PixelBackend> pixels = std::make_unique<HeadlessBackend>())
+      : runtime(makeConfig(fps), std::move(pixels), std::make_unique<testing::FakeAudio>()) {}
+  RuntimeConfig makeConfig(int fps) {
+    RuntimeConfig c;
+    c.fps = fps;
+    c.realClock = [this] { return clock; };
+    return c;
+  }
+  // Reads the demo clock every `every` seconds for `seconds`; the last reading.
+  double readFor(double seconds, double every) {
+    const double end = clock + seconds;
+    double t = runtime.now();
+    while (clock + every <= end + 1e-9) {
+      clock += every;
+      t = runtime.now();
+    }
+    return t;
+  }
+  double clock = 50.0;
+  Runtime runtime;
+};
+
+TEST(RealClock, AStallOfTheWholeProgramIsLeftOutAndTheDemoGoesOnFromWhereItStood) {
+  DrivenRealClock c(60);
+  // Until the audio layer asks for it, a gap is just time going by.
+  c.clock += 5.0;
+  EXPECT_DOUBLE_EQ(c.runtime.now(), 5.0);
+  c.runtime.leaveOutStalls();
+  // Frames, and a slow frame of a fifth of a second, all count.
+  EXPECT_NEAR(c.readFor(1.0, 1.0 / 60), 6.0, 1e-9);
+  c.clock += 0.2;
+  EXPECT_NEAR(c.runtime.now(), 6.2, 1e-9);
+  // Stopped for 5 s (SIGSTOP, a debugger): on from where it stood.
+  c.clock += 5.0;
+  EXPECT_NEAR(c.runtime.now(), 6.2, 1e-9);
+  EXPECT_NEAR(c.readFor(0.5, 0.01), 6.7, 1e-9);
+  EXPECT_NEAR(c.runtime.stalledSeconds(), 5.0, 1e-9);
+  // The main thread busy for 2 s while the audio thread reads the clock at
+  // every buffer: nothing stood still, nothing is left out.
+  EXPECT_NEAR(c.readFor(2.0, 512 / 44100.0), 8.7, 0.012);
+  EXPECT_NEAR(c.runtime.stalledSeconds(), 5.0, 1e-9);
+
+  // At one frame a second, a frame's wait is no stall; a longer gap is.
+  DrivenRealClock slow(1);
+  slow.runtime.leaveOutStalls();
+  slow.clock += 1.2;
+  EXPECT_NEAR(slow.runtime.now(), 1.2, 1e-9);
+  slow.clock += 1.3;
+  EXPECT_NEAR(slow.runtime.now(), 1.2, 1e-9);
+}
+
+// The output stood paused (a hidden browser tab), counting the pause as it
+// goes: the clock stands still for it once, not once more as a stall.
+class PausingBackend final : public PixelBackend {
+ public:
+  explicit PausingBackend(const double& clock) : clock_(clock) {}
+  bool open(const char*) override { return true; }
+  void show(const Pixel*) override {}
+  void close() override {}
+  InputEvents pumpEvents() override { return {}; }
+  bool hasDisplay() const override { return false; }
+  void showMessageBox(const char*, const char*) override {}
+  double pausedSeconds() const override { return pausedBefore + (pausedSince ? clock_ - *pausedSince : 0.0); }
+  double pausedBefore = 0.0;
+  std::optional<double> pausedSince;
+
+ private:
+  const double& clock_;
+};
+
+TEST(RealClock, APauseOfTheOutputIsNoStall) {
+  double clock = 50.0;
+  auto backend = std::make_unique<PausingBackend>(clock);
+  PausingBackend& pixels = *backend;
+  RuntimeConfig config;
+  config.realClock = [&clock] { return clock; };
+  Runtime runtime(config, std::move(backend), std::make_unique<testing::FakeAudio>());
+  runtime.leaveOutStalls();
+  for (int frame = 0; frame < 60; ++frame) {
+    clock += 1.0 / 60;
+    (void)runtime.now();
+  }
+  EXPECT_NEAR(runtime.now(), 1.0, 1e-9);
+  pixels.pausedSince = clock;
+  clock += 10.0;
+  EXPECT_NEAR(runtime.now(), 1.0, 1e-9);
+  pixels.pausedBefore = 10.0;
+  pixels.pausedSince.reset();
+  clock += 0.1;
+  EXPECT_NEAR(runtime.now(), 1.1, 1e-9);
+  EXPECT_DOUBLE_EQ(runtime.stalledSeconds(), 0.0);
 }
 
 TEST(Trace, WritesOneJsonObjectPerEventWithTheCurrentScene) {

@@ -55,6 +55,12 @@ void SdlAudioOutput::pause() {
   if (device_ != 0) SDL_PauseAudioDevice(device_, 1);
 }
 
+bool SdlAudioOutput::lost() const {
+  // The status SDL keeps for the device itself: no event queue needed (none
+  // is pumped in some real-time runs, and the window's pump is not ours).
+  return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+}
+
 void SdlAudioOutput::close() {
   if (device_ == 0) return;
   SDL_CloseAudioDevice(device_);  // no callback runs after this returns

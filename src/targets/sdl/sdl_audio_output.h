@@ -1,6 +1,6 @@
 #pragma once
 // The sound device through SDL2: buffers of 512 frames, asked for on SDL's
-// audio thread.
+// audio thread. open() takes the default output device.
 #include <cstdint>
 
 #include "platform/audio_output.h"
@@ -20,6 +20,10 @@ class SdlAudioOutput final : public AudioOutput {
   void close() override;
   int bufferFrames() const override { return bufferFrames_; }
   double outputLatency() const override { return outputLatency_; }
+  // SDL marks the device stopped when it is disconnected (and sends
+  // SDL_AUDIODEVICEREMOVED); its thread then goes on calling the callback at
+  // the same pace, into a buffer nobody hears, until the device is closed.
+  bool lost() const override;
 
  private:
   static void callback(void* self, std::uint8_t* stream, int bytes);
