@@ -36,8 +36,9 @@ class PixelBackend {
   virtual double pausedSeconds() const { return 0.0; }
 };
 
-// No window, no input: the frames only reach the frame sinks.
-class HeadlessBackend final : public PixelBackend {
+// No window, no input: the frames only reach the frame sinks. (Tests derive
+// from it to change one answer.)
+class HeadlessBackend : public PixelBackend {
  public:
   bool open(const char*) override { return true; }
   void show(const Pixel*) override {}

@@ -102,14 +102,8 @@ TEST(ModuleAudioThreadless, RowsAreReleasedWhenTheOutputHearsThemNotWhenMixed) {
 
 // The real-time clock leaves out the seconds the output stood paused (a
 // hidden browser tab), so nothing runs on or races to catch up.
-class PausingBackend final : public PixelBackend {
+class PausingBackend final : public HeadlessBackend {
  public:
-  bool open(const char*) override { return true; }
-  void show(const Pixel*) override {}
-  void close() override {}
-  InputEvents pumpEvents() override { return {}; }
-  bool hasDisplay() const override { return false; }
-  void showMessageBox(const char*, const char*) override {}
   double pausedSeconds() const override { return paused; }
   double paused = 0.0;
 };

@@ -148,15 +148,9 @@ TEST(RealClock, AStallOfTheWholeProgramIsLeftOutAndTheDemoGoesOnFromWhereItStood
 
 // The output stood paused (a hidden browser tab), counting the pause as it
 // goes: the clock stands still for it once, not once more as a stall.
-class PausingBackend final : public PixelBackend {
+class PausingBackend final : public HeadlessBackend {
  public:
   explicit PausingBackend(const double& clock) : clock_(clock) {}
-  bool open(const char*) override { return true; }
-  void show(const Pixel*) override {}
-  void close() override {}
-  InputEvents pumpEvents() override { return {}; }
-  bool hasDisplay() const override { return false; }
-  void showMessageBox(const char*, const char*) override {}
   double pausedSeconds() const override { return pausedBefore + (pausedSince ? clock_ - *pausedSince : 0.0); }
   double pausedBefore = 0.0;
   std::optional<double> pausedSince;
