@@ -16,6 +16,22 @@
 namespace tolvarin {
 namespace {
 
+// A slot left out of a set's table would be a null pointer, found only when
+// a program runs that set. The binding names as many slots as KernelSet has,
+// so a new slot fails to compile here until it is added.
+TEST(KernelSets, EverySetFillsEverySlot) {
+  for (const KernelSet* set : availableKernelSets()) {
+    const auto& [name, fill, copy, fade, overlay, mask, average, mirror, line, subtract, roto, stretch, bump, zoom,
+                 tunnel] = *set;
+    SCOPED_TRACE(name);
+    const bool filled[] = {name != nullptr, fill != nullptr, copy != nullptr, fade != nullptr, overlay != nullptr,
+                           mask != nullptr, average != nullptr, mirror != nullptr, line != nullptr,
+                           subtract != nullptr, roto != nullptr, stretch != nullptr, bump != nullptr,
+                           zoom != nullptr, tunnel != nullptr};
+    for (std::size_t i = 0; i < std::size(filled); ++i) EXPECT_TRUE(filled[i]) << "slot " << i;
+  }
+}
+
 // Which entries of the recording set were called: one bit per kernel.
 unsigned g_called = 0;
 
