@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# make test-web: the page in build-web/ tested in a real browser: Debian's
-# Chromium driven by puppeteer-core (tests/browser/page.test.mjs), the site
-# served on 127.0.0.1 by the test itself.
+# make test-web: the page in build-web/ tested in real browsers: Debian's
+# Chromium driven by puppeteer-core (tests/browser/page.test.mjs and
+# chromium.test.mjs), Firefox ESR and WebKitGTK (firefox.test.mjs,
+# webkit.test.mjs), the site served on 127.0.0.1 by the tests themselves.
 #   - chromium is installed from Debian (--no-install-recommends) when missing;
 #   - puppeteer-core, at the pinned version, is installed with npm once into
 #     a cache folder outside the clone:
@@ -46,6 +47,36 @@ if [ ! -f "$module/package.json" ]; then
   (cd "$cache" && PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund --loglevel=error \
     --no-save "puppeteer-core@$version" >&2) || die "npm could not install puppeteer-core $version"
 fi
+
+# More engines: Firefox ESR (puppeteer-core), WebKitGTK's MiniBrowser
+# (selenium-webdriver, pinned, cached as puppeteer-core is) under xvfb-run,
+# and a PulseAudio null sink they play into (scripts/pulse-null-sink.sh),
+# stopped when this script ends. A missing engine is an error, not a skip.
+selenium_version=4.35.0
+engine_packages=()
+for need in firefox-esr:/usr/bin/firefox-esr webkit2gtk-driver:/usr/bin/WebKitWebDriver \
+  pulseaudio:/usr/bin/pulseaudio pulseaudio-utils:/usr/bin/pactl xvfb:/usr/bin/xvfb-run; do
+  [ -x "${need#*:}" ] || engine_packages+=("${need%%:*}")
+done
+if [ ${#engine_packages[@]} -gt 0 ]; then
+  echo "test-web: installing ${engine_packages[*]}" >&2
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update >/dev/null
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+    install -y --no-install-recommends "${engine_packages[@]}" >/dev/null ||
+    die "could not install ${engine_packages[*]}"
+fi
+selenium=${TOLVARIN_CACHE:-$home/.cache/tolvarin}/web/npm-selenium-webdriver-$selenium_version
+if [ ! -f "$selenium/node_modules/selenium-webdriver/package.json" ]; then
+  echo "test-web: installing selenium-webdriver $selenium_version into $selenium" >&2
+  mkdir -p "$selenium"
+  (cd "$selenium" && npm install --no-audit --no-fund --loglevel=error --no-save \
+    "selenium-webdriver@$selenium_version" >&2) || die "npm could not install selenium-webdriver $selenium_version"
+fi
+export SELENIUM_WEBDRIVER=$selenium/node_modules/selenium-webdriver
+pulse=$(mktemp -d "${TMPDIR:-/tmp}/tolvarin-pulse.XXXXXX")
+trap 'scripts/pulse-null-sink.sh stop "$pulse"; rm -rf "$pulse"' EXIT
+PULSE_SERVER=$(scripts/pulse-null-sink.sh start "$pulse") || die "the PulseAudio null sink did not start"
+export PULSE_SERVER XDG_RUNTIME_DIR=$pulse
 
 start=$SECONDS
 status=0
