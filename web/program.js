@@ -178,7 +178,12 @@ export function runProgram() {
   };
   el.overlay.addEventListener('pointerdown', press);
   el.overlay.addEventListener('touchstart', press, { passive: true });
-  el.overlay.addEventListener('click', press);
+  // A click only from the keyboard (Enter or Space on the focused button):
+  // a pointer's click ends a press the handlers above have had, and one
+  // whose press ended the demo must not start it again at its release.
+  el.overlay.addEventListener('click', (e) => {
+    if (e.detail === 0) press(e);
+  });
   // A tap on the picture; the mouse only offers its clicks to the sound.
   el.stage.addEventListener('pointerdown', (e) => {
     if (e.target === el.notice || e.target.closest('#fullscreen')) return;

@@ -60,6 +60,8 @@ export const sound = {
   suspendedByPage: false, // the tab is hidden: the page suspended the context itself
   watcher: null,
   stampsWrong: false, // the context's output timestamps are not to be trusted
+  latency: 0, // the output's latency as last read, and when (outputLatency())
+  latencyReadAt: null,
   joins: 0, // times the music joined in after a silent stretch
   stats: null, // the statistics, when a test asked for them
 
@@ -143,6 +145,17 @@ export const sound = {
     this.stampsWrong = true;
     console.warn(`tolvarin: the audio context's output timestamps are ${Math.round(-age)} ms in the future; timing by its currentTime`);
     return null;
+  },
+  // The output's latency (s), read at most once a second: Firefox answers
+  // it by asking its audio process, holding the audio graph meanwhile, and
+  // a page asking at every poll has been seen to hang there.
+  outputLatency() {
+    const now = performance.now();
+    if (this.latencyReadAt === null || now - this.latencyReadAt > 1000) {
+      this.latencyReadAt = now;
+      this.latency = this.context.outputLatency || 0;
+    }
+    return this.latency;
   },
   clockRuns(from) {
     const c = this.context;
@@ -271,7 +284,7 @@ export const sound = {
   path() {
     return { player: this.kind, clock: this.clockKind, state: this.state(), why: this.why, joins: this.joins,
       timing: this.clockKind !== 'context' ? 'performance.now' : this.stampsWrong || !this.context.getOutputTimestamp ? 'currentTime' : 'output timestamps',
-      latency: this.context ? this.context.outputLatency || this.context.baseLatency || 0 : 0 };
+      latency: this.context ? this.outputLatency() || this.context.baseLatency || 0 : 0 };
   },
   clear() {
     this.chunks = [];
@@ -311,7 +324,7 @@ export const sound = {
     const stamp = this.outputStamp();
     if (!stamp) return c.currentTime;
     const heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
-    return Math.max(c.currentTime, heard + (c.outputLatency || 0));
+    return Math.max(c.currentTime, heard + this.outputLatency());
   },
   framesWanted() {
     if (!this.playing) return 0;
@@ -334,7 +347,7 @@ export const sound = {
     const c = this.context;
     const stamp = this.outputStamp();
     if (stamp) return stamp.performanceTime + (t - stamp.contextTime) * 1000;
-    return performance.now() + (t - c.currentTime + (c.outputLatency || c.baseLatency || 0)) * 1000;
+    return performance.now() + (t - c.currentTime + (this.outputLatency() || c.baseLatency || 0)) * 1000;
   },
   secondsUntilHeard() {
     return (this.heardAt((this.base + this.pushed) / RATE) - performance.now()) / 1000;
