@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # shellcheck source-path=SCRIPTDIR
-# make test-web: the page in build-web/ tested in a real browser: the CTest
-# tests labelled "browser" (Debian's Chromium driven by puppeteer-core, the
-# site served on 127.0.0.1 by the test itself).
-#   - chromium, node and npm are installed from Debian when missing;
+# make test-web: the page in build-web/ tested in real browsers: the CTest
+# tests labelled "browser": Debian's Chromium driven by puppeteer-core
+# (page.test.mjs, chromium.test.mjs), Firefox ESR (puppeteer-core) and
+# WebKitGTK's MiniBrowser (selenium-webdriver, under xvfb-run), the site
+# served on 127.0.0.1 by the tests themselves.
+#   - chromium, node and npm are installed from Debian when missing, and so
+#     are firefox-esr, webkit2gtk-driver, pulseaudio and xvfb: a missing
+#     engine is an error, not a skip;
 #   - puppeteer-core, at the pinned version, is installed with npm once into
 #     a cache folder outside the clone, and named to the tests in
 #     PUPPETEER_CORE:
@@ -48,6 +52,37 @@ cached=$(install_puppeteer) || exit 1  # it has said what failed
 PUPPETEER_CORE=$cached/node_modules/puppeteer-core
 [ -f "$PUPPETEER_CORE/package.json" ] || die "puppeteer-core not found in $PUPPETEER_CORE"
 export PUPPETEER_CORE
+
+# More engines, and a PulseAudio null sink Firefox and WebKit play into
+# (scripts/pulse-null-sink.sh), stopped when this script ends.
+selenium_version=4.35.0
+engine_packages=()
+for need in firefox-esr:/usr/bin/firefox-esr webkit2gtk-driver:/usr/bin/WebKitWebDriver \
+  pulseaudio:/usr/bin/pulseaudio pulseaudio-utils:/usr/bin/pactl xvfb:/usr/bin/xvfb-run; do
+  [ -x "${need#*:}" ] || engine_packages+=("${need%%:*}")
+done
+[ ${#engine_packages[@]} -eq 0 ] || deps_apt_install "${engine_packages[@]}"
+
+# selenium-webdriver (pinned: later versions need a newer node) into its cache folder, once.
+install_selenium() (
+  deps_stdout_to_stderr
+  deps_cache_claim "$deps_cache/web" "selenium-webdriver-$selenium_version"
+  say "installing selenium-webdriver $selenium_version into $deps_prefix"
+  cd "$deps_prefix"
+  npm install --no-audit --no-fund --loglevel=error --no-save "selenium-webdriver@$selenium_version" \
+    >"$deps_logs/npm-selenium.log" 2>&1 \
+    || die "npm could not install selenium-webdriver $selenium_version (log: $deps_logs/npm-selenium.log)"
+  deps_cache_done
+)
+cached=$(install_selenium) || exit 1
+SELENIUM_WEBDRIVER=$cached/node_modules/selenium-webdriver
+[ -f "$SELENIUM_WEBDRIVER/package.json" ] || die "selenium-webdriver not found in $SELENIUM_WEBDRIVER"
+export SELENIUM_WEBDRIVER
+
+pulse=$(mktemp -d "${TMPDIR:-/tmp}/tolvarin-pulse.XXXXXX")
+trap 'scripts/pulse-null-sink.sh stop "$pulse"; rm -rf "$pulse"' EXIT
+PULSE_SERVER=$(scripts/pulse-null-sink.sh start "$pulse") || die "the PulseAudio null sink did not start"
+export PULSE_SERVER XDG_RUNTIME_DIR=$pulse
 
 # With no test labelled "browser", ctest -L browser would pass having run nothing.
 count=$(ctest --test-dir "$web" -N -L browser | sed -n 's/^Total Tests: *//p')

@@ -1,35 +1,53 @@
-// The page's clocks. The demo's clock stops while the tab is hidden (the
-// program subtracts pausedSeconds() from its time, and the music's context
-// is suspended with it). The display's cadence is the shortest recent gap
-// between two animation frames: ?fps paces by it, and stats.js counts the
-// frames the browser skipped against it.
+// The page's clocks. The demo's clock stands still while it is held: the
+// tab hidden (the music's context is suspended with it), or the music's
+// context interrupted by the system until the viewer taps (sound.js); the
+// program subtracts pausedSeconds() from its time. The display's cadence is
+// the shortest recent gap between two animation frames: ?fps paces by it,
+// and stats.js counts the frames the browser skipped against it.
 import { options } from './options.js';
 
 let pausedMs = 0;
-let hiddenSince = null;
+let heldSince = null;
+const holds = new Set(); // why the demo stands still: 'hidden', 'sound'
 
-// Seconds the demo stood still since the start, the pause under way included.
+// Seconds the demo stood still since the start, the hold under way included.
 export function pausedSeconds() {
-  return (pausedMs + (hiddenSince !== null ? performance.now() - hiddenSince : 0)) / 1000;
+  return (pausedMs + (heldSince !== null ? performance.now() - heldSince : 0)) / 1000;
 }
 
 export function resetPauses() {
   pausedMs = 0;
-  hiddenSince = null;
+  heldSince = null;
+  holds.clear();
+}
+
+// The demo stands still for `reason` until release(reason).
+export function hold(reason) {
+  if (holds.size === 0) heldSince = performance.now();
+  holds.add(reason);
+}
+
+export function release(reason) {
+  if (!holds.delete(reason) || holds.size > 0) return;
+  pausedMs += performance.now() - heldSince;
+  heldSince = null;
+}
+
+export function held(reason) {
+  return reason === undefined ? holds.size > 0 : holds.has(reason);
 }
 
 // While running() says so (a headless run keeps virtual time and ignores
-// it), hiding the tab pauses the clock and calls onPause(); showing it again
+// it), hiding the tab holds the clock and calls onPause(); showing it again
 // calls onResume().
 export function pauseWhenHidden(running, onPause, onResume) {
   document.addEventListener('visibilitychange', () => {
     if (!running() || options.headless) return;
-    if (document.hidden && hiddenSince === null) {
-      hiddenSince = performance.now();
+    if (document.hidden && !held('hidden')) {
+      hold('hidden');
       onPause();
-    } else if (!document.hidden && hiddenSince !== null) {
-      pausedMs += performance.now() - hiddenSince;
-      hiddenSince = null;
+    } else if (!document.hidden && held('hidden')) {
+      release('hidden');
       onResume();
     }
   });

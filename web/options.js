@@ -8,6 +8,11 @@
 //   ?headless       virtual time and no sound; frame hashes on the console
 //   ?sound=script   the ScriptProcessor path even where AudioWorklet exists
 //   ?stats          the page measures itself for the tests (stats.js)
+//   ?log            the console's lines kept in the page too (tests whose
+//                   driver cannot read the console: WebKit's WebDriver)
+//   ?scaling=MODE   whole: the picture at a whole multiple; fill: as large
+//                   as fits; otherwise whole unless that leaves a quarter of
+//                   the largest picture that fits unused (small screens)
 
 const params = new URLSearchParams(location.search);
 
@@ -20,6 +25,8 @@ export const options = Object.freeze({
   autostart: params.has('autostart') || params.has('headless'),
   scriptProcessor: params.get('sound') === 'script',
   stats: params.has('stats'),
+  log: params.has('log'),
+  scaling: ['whole', 'fill'].includes(params.get('scaling')) ? params.get('scaling') : null,
 });
 
 // The frame rate the page paces the frames at: null for the display's own,

@@ -4,13 +4,14 @@
 // module of its own:
 //
 //   options.js   the URL's options and the command line they make
-//   layout.js    the canvas's whole-number scale, full screen, overlay, message box
+//   layout.js    the canvas's scale, full screen, overlay, message box, notice
 //   keys.js      the keyboard
 //   clock.js     the pauses of a hidden tab; the display's frame cadence
 //   frames.js    frames on the canvas at the animation frames; busy waits
 //   sound.js     the music through Web Audio (pcm-player.js: the worklet)
 //   program.js   loading, start, run, end, watch again, failures
 //   stats.js     the page's measurements, only when a test asks (?stats)
+//   wake-lock.js the screen kept awake while the demo plays
 import { pausedSeconds } from './clock.js';
 import { callPath, PROGRAM_CALLS } from './contract.js';
 import { show, yieldToBrowser } from './frames.js';
@@ -18,6 +19,8 @@ import { takeKeys } from './keys.js';
 import { scale, setUpLayout } from './layout.js';
 import { fail, message, programState, runProgram } from './program.js';
 import { sound } from './sound.js';
+import { keepConsole } from './stats.js';
+import { awake } from './wake-lock.js';
 
 const page = {
   open(title) {
@@ -35,10 +38,18 @@ const page = {
     ...programState(),
     scale: scale(),
     paused: pausedSeconds(),
-    audio: { kind: sound.kind, state: sound.state(), time: sound.clock(), pushed: sound.pushed },
+    audio: { kind: sound.kind, clock: sound.clockKind, state: sound.state(), time: sound.clock(), pushed: sound.pushed,
+      joins: sound.joins, notice: sound.status, heard: sound.heardNow() },
+    awake: awake(),
   }),
 };
 
+keepConsole();
+// Whatever the page's Content-Security-Policy (index.html) blocks is a fault
+// of the page's: it says so on the console.
+document.addEventListener('securitypolicyviolation', (e) => {
+  console.error(`tolvarin: the page's policy blocked ${e.blockedURI || 'an inline script or style'} (${e.violatedDirective})`);
+});
 window.tolvarinPage = page;
 setUpLayout();
 

@@ -1,17 +1,24 @@
 // The program's life on the page: loading it (tolvarin-page.js, .wasm,
 // .data), the start overlay (browsers allow sound only after a gesture, so
-// the page waits for a click or a key unless ?autostart), the run, its end
-// and watching again, and its failures and message boxes.
+// the page waits for a tap, a click or a key unless ?autostart), the run, its
+// end and watching again, and its failures and message boxes.
+//
+// The viewer's input: a key, or a tap on the picture (a touch or a pen; the
+// mouse's double-click is full screen), is the demo's key: it ends the
+// running scene, and after the closing picture ends the demo; then it
+// plays the demo again. Every gesture is also offered to the sound first
+// (sound.js), which a browser lets start only in one.
 //
 //   loading -> ready -> starting -> running -> ended (-> loading: watch again)
 //                                           -> failed
 import { pauseWhenHidden, resetPauses } from './clock.js';
 import { animationFrame, frameInterval, startFrames } from './frames.js';
 import { clearKeys, keyForDemo, listenForKeys } from './keys.js';
-import { el, hideOverlay, messageShown, showMessage, showOverlay } from './layout.js';
+import { el, hideOverlay, messageShown, showMessage, showNotice, showOverlay } from './layout.js';
 import { options, programArguments } from './options.js';
 import { sound } from './sound.js';
 import { Stats, statsWanted } from './stats.js';
+import { keepAwake } from './wake-lock.js';
 
 let phase = 'loading';
 let startWhenReady = options.autostart;
@@ -52,6 +59,8 @@ function stderrLine(line) {
 export function fail(text) {
   if (phase === 'failed') return;
   phase = 'failed';
+  keepAwake(false);
+  sound.end();
   hideOverlay();
   console.error(`tolvarin: ${text}`);
   if (!messageShown()) showMessage('The demo stopped', text);
@@ -60,6 +69,8 @@ export function fail(text) {
 function programEnded(code) {
   if (phase !== 'running') return;
   exitCode = code;
+  keepAwake(false);
+  sound.end();
   if (code !== 0) {
     phase = 'failed';
     console.error(`tolvarin: the program ended with exit code ${code}`);
@@ -86,10 +97,10 @@ function makeModule() {
         // Watching again: the key that asked for it reloaded the page; the
         // sound may start without a new gesture, or else the click is asked.
         await sound.prepare();
-        startWhenReady = sound.context !== null && sound.context.state === 'running';
+        startWhenReady = sound.running();
       }
       if (startWhenReady) start();
-      else overlay('click or press a key to start');
+      else overlay(window.matchMedia('(pointer: coarse)').matches ? 'tap to start' : 'click or press a key to start');
     },
     onExit: programEnded,
     onMainEnd: programEnded,
@@ -120,6 +131,7 @@ async function start() {
   startFrames(stats);
   phase = 'running';
   if (options.headless) overlay('rendering in virtual time…');
+  else keepAwake(true);
   // Lets the overlay change paint before a headless run holds the page.
   await animationFrame();
   try {
@@ -141,16 +153,50 @@ function watchAgain() {
   location.reload();
 }
 
+// The viewer's key for the demo (a key press or a tap on the picture).
+function demoKey() {
+  if (phase === 'ready') start();
+  else if (phase === 'running') keyForDemo();
+  else if (phase === 'ended') watchAgain();
+}
+
 // Loads the program, and starts it when the viewer (or ?autostart) says so.
 export function runProgram() {
+  if (!options.headless) sound.onStatus = showNotice;
   listenForKeys(() => {
-    if (phase === 'ready') start();
-    else if (phase === 'running') keyForDemo();
-    else if (phase === 'ended') watchAgain();
+    // A key that resumed an interrupted sound was for the sound only.
+    if (sound.gesture() && phase === 'running') return;
+    demoKey();
   });
-  el.overlay.addEventListener('click', () => {
+  // The start button answers the press, not the release: a phone lets
+  // sound start in the touch itself (start() makes the audio context now).
+  const press = (e) => {
     if (phase === 'ready') start();
     else if (phase === 'ended') watchAgain();
+    else return;
+    e.stopPropagation();
+  };
+  el.overlay.addEventListener('pointerdown', press);
+  el.overlay.addEventListener('touchstart', press, { passive: true });
+  // A click only from the keyboard (Enter or Space on the focused button):
+  // a pointer's click ends a press the handlers above have had, and one
+  // whose press ended the demo must not start it again at its release.
+  el.overlay.addEventListener('click', (e) => {
+    if (e.detail === 0) press(e);
+  });
+  // A tap on the picture; the mouse only offers its clicks to the sound.
+  el.stage.addEventListener('pointerdown', (e) => {
+    if (e.target === el.notice || e.target.closest('#fullscreen')) return;
+    const forSound = sound.gesture();
+    if (e.pointerType === 'mouse' || (forSound && phase === 'running')) return;
+    demoKey();
+  });
+  // Some browsers count only the release of a touch as the gesture that
+  // lets sound start: it is offered that too.
+  for (const type of ['pointerup', 'touchend', 'click']) document.addEventListener(type, () => sound.gesture(), { passive: true });
+  el.notice.addEventListener('pointerdown', (e) => {
+    e.stopPropagation();
+    sound.gesture();
   });
   pauseWhenHidden(() => phase === 'running', () => sound.suspend(), () => sound.resumeContext());
   // The page's own failures while loading (the .wasm or .data not found).
@@ -160,7 +206,32 @@ export function runProgram() {
   loadProgram();
 }
 
+// The paths the page took where engines differ: the sound's player and
+// clock, the timer's grain, full screen, the wake lock.
+function paths() {
+  return {
+    sound: sound.path(),
+    timerGrainMs: timerGrain(),
+    fullscreen: Boolean(document.fullscreenEnabled || document.webkitFullscreenEnabled),
+    wakeLock: 'wakeLock' in navigator,
+  };
+}
+
+// The smallest step performance.now() takes (browsers coarsen it), measured once.
+let grain = null;
+function timerGrain() {
+  if (grain !== null) return grain;
+  let smallest = Infinity;
+  for (let i = 0, last = performance.now(); i < 2000 && smallest > 0.001; i += 1) {
+    const now = performance.now();
+    if (now > last) smallest = Math.min(smallest, now - last);
+    last = now;
+  }
+  grain = Number.isFinite(smallest) ? smallest : null;
+  return grain;
+}
+
 // The run as the tests see it; `stats` is null unless they asked for it.
 export function programState() {
-  return { phase, exitCode, stats: stats ? stats.report(frameInterval()) : null };
+  return { phase, exitCode, stats: stats ? { ...stats.report(frameInterval()), paths: paths() } : null };
 }

@@ -116,3 +116,21 @@ export class Stats {
     };
   }
 }
+
+// ?log: every console line (and every page error and blocked resource)
+// kept in `window.tolvarinLog` as {type, text}, for a driver that cannot
+// listen to the console itself.
+export function keepConsole() {
+  if (!options.log) return;
+  const log = [];
+  window.tolvarinLog = log;
+  for (const type of ['log', 'info', 'warn', 'error']) {
+    const original = console[type].bind(console);
+    console[type] = (...args) => {
+      log.push({ type, text: args.map(String).join(' ') });
+      original(...args);
+    };
+  }
+  window.addEventListener('error', (e) => log.push({ type: 'error', text: `page error: ${e.message}` }));
+  window.addEventListener('unhandledrejection', (e) => log.push({ type: 'error', text: `page error: ${e.reason}` }));
+}

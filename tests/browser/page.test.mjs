@@ -1,6 +1,7 @@
 // The demo's page in a real browser: Debian's Chromium driven by
 // puppeteer-core, the site (build-web/) served on 127.0.0.1 by a server this
-// file starts and stops. CTest runs it as browser.page in the web build
+// file starts and stops (the server and the sync arithmetic are harness.mjs's,
+// shared with the other engines' tests). CTest runs it as browser.page in the web build
 // (tests/browser/CMakeLists.txt sets the environment below but the last):
 //
 //   node --test tests/browser/page.test.mjs
@@ -20,69 +21,27 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
+import {
+  assertReleasedOnTime, median, native, sceneNames, shots, showSyncs, site, source, speedTable, startServer,
+  syncEvents, syncTimes, trace, waitFor,
+} from './harness.mjs';
 
 const require = createRequire(import.meta.url);
 if (!process.env.PUPPETEER_CORE) {
   throw new Error('PUPPETEER_CORE is not set: the folder of puppeteer-core (scripts/test-web.sh installs it and sets it)');
 }
 const puppeteer = require(process.env.PUPPETEER_CORE);
-const source = fileURLToPath(new URL('../..', import.meta.url));
-const site = path.resolve(process.env.TOLVARIN_SITE || 'build-web');
-const native = path.resolve(process.env.TOLVARIN_NATIVE || 'build/tolvarin');
-const golden = path.resolve(process.env.TOLVARIN_GOLDEN || path.join(source, 'tests/golden'));
-const shots = path.resolve(process.env.TOLVARIN_SHOTS || path.join(site, 'screenshots'));
 
-const trace = (lines) => lines.filter((l) => l.startsWith('{"t":')).map((l) => JSON.parse(l));
-const goldenTrace = () => trace(fs.readFileSync(path.join(golden, 'trace-144.jsonl'), 'utf8').split('\n'));
-
-// The demo's scenes in order, as the native program names them: its
-// --list-scenes, or, from a program without that option, the scenes begun
-// in its golden trace (a scene's phases carry a dot in their names).
-function sceneNames() {
-  try {
-    const out = execFileSync(native, ['--list-scenes'], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
-    const names = out.split('\n').filter((l) => l !== '');
-    if (names.length > 0) return names;
-  } catch (e) {
-    // refused: the golden trace below
-  }
-  return goldenTrace().filter((e) => e.event === 'begin' && !e.scene.includes('.')).map((e) => e.scene);
-}
-
-// --- The server: the site as it is, or with one file replaced -------------
-
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm', '.data': 'application/octet-stream' };
-const overrides = new Map(); // URL path -> {status, body}
+// The site as it is, or with one file replaced (server.overrides).
 let server;
 let origin;
-
-function serve(req, res) {
-  const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-  const override = overrides.get(name);
-  if (override) {
-    res.writeHead(override.status, { 'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream' });
-    res.end(override.body);
-    return;
-  }
-  const file = path.join(site, name === '/' ? 'index.html' : name);
-  if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-    res.writeHead(404);
-    res.end('not found');
-    return;
-  }
-  res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-  fs.createReadStream(file).pipe(res);
-}
-
+let overrides;
 let browser;
 before(async () => {
-  server = http.createServer(serve);
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  origin = `http://127.0.0.1:${server.address().port}`;
+  server = await startServer();
+  ({ origin, overrides } = server);
   browser = await puppeteer.launch({
     executablePath: process.env.TOLVARIN_CHROMIUM || '/usr/bin/chromium',
     args: ['--headless=new', '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--mute-audio',
@@ -116,20 +75,7 @@ async function openPage(query, { width = 1000, height = 760 } = {}) {
 
 const inspect = (page) => page.evaluate(() => window.tolvarinPage.inspect());
 
-// Polls fn() until it gives a true value, which it returns; after timeoutMs
-// it fails. The limits are far above what the waits take.
-async function waitFor(what, fn, timeoutMs) {
-  const end = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await fn();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out after ${timeoutMs / 1000} s waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 100));
-  }
-}
-
 const overlayText = (page) => page.$eval('#overlay', (e) => (e.hidden ? '' : e.textContent.trim()));
-const syncEvents = (log) => trace(log.lines).filter((e) => e.event === 'sync');
 
 // Non-black pixels of the canvas.
 const litPixels = (page) => page.evaluate(() => {
@@ -145,52 +91,6 @@ async function canvasShot(page, name) {
   await page.$eval('#fullscreen', (e) => { e.style.visibility = 'hidden'; });
   await (await page.$('#screen')).screenshot({ path: path.join(shots, name) });
   await page.$eval('#fullscreen', (e) => { e.style.visibility = ''; });
-}
-
-// The page's syncs against the music: each sync's row, and the time the
-// native program reached it in virtual time at 144 fps (`marker`, written to
-// the millisecond: the row's sound is at most 1/144 s before it). `d` is how
-// far after its sound the page's clock was when the sync was traced (the
-// marker's time taken as 1/288 s after the sound).
-function syncTimes(pageSyncs, log) {
-  const markers = new Map();
-  for (const e of goldenTrace()) if (e.event === 'sync') markers.set(`${e.order}:${e.row}`, e.t);
-  const rows = new Map(syncEvents(log).map((e) => [e.t, `${e.order}:${e.row}`]));
-  return pageSyncs.map((s) => {
-    const row = rows.get(s.t);
-    const marker = markers.get(row);
-    return { row, marker, d: s.heard - (marker - 1 / 288), released: s.released, before: s.before, pollGap: s.pollGap };
-  });
-}
-
-const showSyncs = (syncs) => syncs.map((x) => `${x.row} ${x.d >= 0 ? '+' : ''}${x.d.toFixed(4)} s (${x.pollGap.toFixed(1)} ms poll gap)`).join(', ');
-
-// The program releases a sync at its first poll whose heard second (the
-// page's audio clock) has reached the row's sound: never before it, and
-// never a poll later. How soon the poll comes after the sound is up to the
-// machine's speed, and only printed.
-function assertReleasedOnTime(syncs) {
-  for (const x of syncs) {
-    assert.ok(x.marker !== undefined, `sync at ${x.row} has no marker time`);
-    assert.ok(x.d > -0.005, `sync ${x.row} traced ${x.d.toFixed(4)} s from its sound by the page's clock`);
-    assert.ok(x.released > x.marker - 1 / 144 - 0.001,
-      `sync ${x.row} released at the heard second ${x.released.toFixed(4)}, before its sound (${x.marker})`);
-    assert.ok(x.before < x.marker + 0.001,
-      `sync ${x.row} released a poll late: the poll before already heard ${x.before.toFixed(4)} (its sound at ${x.marker})`);
-  }
-}
-
-function median(values) {
-  const s = [...values].sort((a, b) => a - b);
-  return s.length ? s[s.length >> 1] : NaN;
-}
-
-function speedTable(title, scenes) {
-  const lines = [`${title}: scene, frames, wasm draw ms median / worst, skipped frames`];
-  for (const s of scenes) {
-    lines.push(`  ${s.name.padEnd(15)} ${String(s.frames).padStart(5)}  ${median(s.draw).toFixed(2).padStart(6)} / ${Math.max(...s.draw).toFixed(2).padStart(6)}  ${s.skipped}`);
-  }
-  return lines.join('\n');
 }
 
 // --- The tests ----------------------------------------------------------------
@@ -256,7 +156,7 @@ describe('a viewer opens the page', () => {
     // The statistics, asked for by the flag instead of the URL.
     await page.evaluate(() => { window.tolvarinStats = true; });
     await page.click('#overlay');
-    const firstSync = await waitFor('the first sync', async () => syncEvents(log)[0], 60000);
+    const firstSync = await waitFor('the first sync', async () => syncEvents(log.lines)[0], 60000);
     assert.ok(firstSync);
     const syncSeen = Date.now();
     const info = await inspect(page);
@@ -278,7 +178,7 @@ describe('a viewer opens the page', () => {
     await waitFor('a minute of the demo', async () => trace(log.lines).some((e) => e.t >= 60), 600000);
     const info = await inspect(page);
     const { stats } = info;
-    const syncs = syncTimes(stats.syncs, log);
+    const syncs = syncTimes(stats.syncs, log.lines);
     console.log(`syncs against the audio clock (heard second minus the sound's, s; one frame = ${(stats.interval / 1000).toFixed(4)} s):`);
     console.log(`  ${showSyncs(syncs)}`);
     console.log(`median: ${median(syncs.map((x) => x.d)).toFixed(4)} s`);
@@ -321,7 +221,7 @@ describe('a tab in the background', () => {
       }, 60000);
       assert.equal(back.audio.state, 'running');
       assert.ok(back.paused >= 1.5, `paused ${back.paused} s`);
-      const syncs = syncTimes(back.stats.syncs.slice(before.stats.syncs.length), log);
+      const syncs = syncTimes(back.stats.syncs.slice(before.stats.syncs.length), log.lines);
       console.log(`syncs after ${back.paused.toFixed(2)} s in the background: ${showSyncs(syncs)}`);
       assertReleasedOnTime(syncs);
       assert.deepEqual(log.errors, []);
@@ -388,7 +288,7 @@ describe('?fps', () => {
     try {
       // From the first sync after the start to one ten seconds on.
       const [a, b] = await waitFor('ten seconds of syncs', async () => {
-        const syncs = syncEvents(log).filter((e) => e.t > 0.5);
+        const syncs = syncEvents(log.lines).filter((e) => e.t > 0.5);
         const last = syncs.find((e) => e.t >= syncs[0]?.t + 10);
         return last && [syncs[0], last];
       }, 120000);
@@ -520,7 +420,7 @@ describe('sound without AudioWorklet', () => {
       }, 120000);
       assert.equal(info.audio.kind, 'scriptprocessor');
       assert.equal(info.audio.state, 'running');
-      const syncs = syncTimes(info.stats.syncs, log);
+      const syncs = syncTimes(info.stats.syncs, log.lines);
       console.log(`?sound=script syncs: ${showSyncs(syncs)}`);
       assertReleasedOnTime(syncs);
       assert.deepEqual(log.errors, []);

@@ -1,0 +1,7 @@
+// The page in Firefox ESR (puppeteer-core over WebDriver BiDi): the checks
+// every engine gets (engines.mjs), and Firefox where no sound server
+// answers, where its audio never starts.
+import { engineSuite, silentSuite } from './engines.mjs';
+
+engineSuite('firefox');
+silentSuite('firefox');
