@@ -119,19 +119,24 @@ xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key space
 why=$(trace_key_ends_scene 5 "${scenes[@]}") || fail "$why"
 
-# Closing the window ends the program with exit code 0 within a second.
-start=$(date +%s%N)
-"$closer" "$wid" || fail "could not send the close request"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.01; done
-kill -0 "$pid" 2>/dev/null && fail "still running a second after the window was closed"
-wait "$pid"
-rc=$?
-pid=
-elapsed=$((($(date +%s%N) - start) / 1000000))
-[ "$rc" -eq 0 ] || fail "exit code $rc after closing the window"
-trace_check || fail "the trace has lines that are not trace lines"
-echo "window closed; exit code 0 after ${elapsed} ms"
-log_wait 1 "screen saver allowed" || fail "the screen saver was not allowed again when the window closed"
+# close_window WHAT: closing the window ends the program with exit code 0
+# within a second, and the screen saver is allowed again.
+close_window() {
+  local start rc elapsed
+  start=$(date +%s%N)
+  "$closer" "$wid" || fail "could not send the close request ($1)"
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.01; done
+  kill -0 "$pid" 2>/dev/null && fail "still running a second after the window was closed ($1)"
+  wait "$pid"
+  rc=$?
+  pid=
+  elapsed=$((($(date +%s%N) - start) / 1000000))
+  [ "$rc" -eq 0 ] || fail "exit code $rc after closing the window ($1)"
+  trace_check || fail "the trace has lines that are not trace lines ($1)"
+  log_wait 1 "screen saver allowed" || fail "the screen saver was not allowed again when the window closed ($1)"
+  echo "window closed; exit code 0 after ${elapsed} ms ($1)"
+}
+close_window "the demo"
 
 # --- A party screen: --loop --fullscreen, nobody at the keyboard -------------
 : >"$trace"
@@ -168,15 +173,6 @@ xdotool key alt+Return
 log_wait 5 "pointer hidden" 3 || fail "the pointer shows in full screen again"
 echo "Alt+Enter: the pointer in the window, none in full screen"
 
-"$closer" "$wid" || fail "could not send the close request"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.01; done
-kill -0 "$pid" 2>/dev/null && fail "the looping demo still runs a second after the window was closed"
-wait "$pid"
-rc=$?
-pid=
-[ "$rc" -eq 0 ] || fail "exit code $rc after closing the looping demo's window"
-log_wait 1 "screen saver allowed" || fail "the screen saver was not allowed again after the looping demo"
-trace_check || fail "the looping demo's trace has lines that are not trace lines"
+close_window "the looping demo"
 keys=$(trace_events | awk '$5 == "key"' | wc -l)
 [ "$keys" -eq 0 ] || fail "$keys key presses in the trace; Alt+Enter is none"
-echo "party screen closed; exit code 0"
