@@ -27,22 +27,8 @@ build=${1:-build}
 shift || true
 work=${SOAK_DIR:-$(mktemp -d)}
 mkdir -p "$work"
-xvfb=
-prog=
-watcher=
-cleanup() {
-  [ -n "$prog" ] && kill "$prog" 2>/dev/null
-  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  true
-}
-trap cleanup EXIT
-
-# Xvfb takes a display number nobody uses and says which once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-disp=":$(head -n 1 "$work/display")"
+. scripts/soak_xvfb.sh
+soak_start_xvfb
 
 echo "Headless reference run (two passes)..."
 "$build/tolvarin" --headless --quiet --loop 2 --data "$build/data" --trace "$work/headless.jsonl" \
@@ -52,17 +38,17 @@ rm -f "$work/audio.fifo"
 mkfifo "$work/audio.fifo"
 : >"$work/trace.jsonl"
 echo "Looping run in the window (${mode[*]}), files in $work ..."
-DISPLAY=$disp SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.fifo" \
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.fifo" \
   "$build/tolvarin" --loop "$@" --data "$build/data" --trace "$work/trace.jsonl" \
   --frame-hashes "$work/frames.txt" >/dev/null 2>"$work/stderr.txt" &
 prog=$!
+soak_also_stop "$prog"
 python3 scripts/soak_loop_watch.py "$work" "$prog" "${mode[@]}" &
 watcher=$!
+soak_also_stop "$watcher"
 rc=0
 wait "$prog" || rc=$?
-prog=
 wait "$watcher" || true
-watcher=
 echo "The program ended with exit code $rc."
 python3 scripts/soak_loop_report.py "$work"
 echo "(files in $work)"
