@@ -2,14 +2,14 @@
 # Party-screen soak: the demo with --loop in a window under Xvfb, as on a
 # screen nobody watches: no key is pressed, the sound goes through SDL's disk
 # driver into a FIFO that a watcher reads (scripts/soak_loop_watch.py). Runs
-# for an hour (until the first pass end after 60 minutes), then reports per
+# for an hour (until the first pass that ends after 60 minutes), then reports per
 # pass: frames presented against a headless run, missed frames, markers heard
 # against syncs delivered and frames shown, resident memory at the pass end,
 # CPU time (scripts/soak_loop_report.py).
 # --short: two passes, and during the second the program is stopped for 5 s
 # (SIGSTOP, SIGCONT) and later starved of CPU for 20 s (two spinning
 # processes); the report says how the demo came through both.
-# Usage: scripts/soak-loop.sh [--short] [--minutes M] [BUILD-DIR [PROGRAM-OPTIONS...]]
+# Usage: scripts/soak-loop.sh [--short | --minutes M | --passes N] [BUILD-DIR [PROGRAM-OPTIONS...]]
 #   e.g. scripts/soak-loop.sh --short build
 #        scripts/soak-loop.sh build --fullscreen        (needs Xvfb, xdotool and python3)
 # The files stay in the folder it prints (SOAK_DIR=folder to choose it).
@@ -20,6 +20,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --short) mode=(--passes 2 --disturb); shift ;;
     --minutes) mode=(--minutes "$2"); shift 2 ;;
+    --passes) mode=(--passes "$2"); shift 2 ;;
     *) break ;;
   esac
 done

@@ -69,8 +69,7 @@ def main():
     real_trace = load_trace(os.path.join(work, "trace.jsonl"))
     real_frames = frames(os.path.join(work, "frames.txt"))
     head_frames = frames(os.path.join(work, "headless.frames"))
-    head_pcm = wav_pcm(os.path.join(work, "headless.wav"))
-    head_first = first_sound(head_pcm)
+    head_first = first_sound(wav_pcm(os.path.join(work, "headless.wav")))
     watch = jsonl(os.path.join(work, "watch.jsonl"))
     audio = jsonl(os.path.join(work, "audio.jsonl"))
     events = {e["what"]: e for e in jsonl(os.path.join(work, "events.jsonl"))}
@@ -86,31 +85,52 @@ def main():
         real_frames = [t for t in real_frames if t < last]
     real = split_passes(real_trace)
 
-    # The sound of each pass: (monotonic time, bytes) and its end record.
-    growth, ends = {}, {}
+    # The sound: (monotonic time, bytes so far) of each opening of the FIFO,
+    # and where in which opening each pass's music starts.
+    growth, ends, starts = {}, {}, []
     for a in audio:
-        if "end" in a:
-            if a["end"] > 0:
-                ends[a["pass"]] = a
+        opening = a.get("opening", a.get("pass"))
+        if "music" in a:
+            starts.append(a)
+        elif "end" in a:
+            ends[opening] = a
         else:
-            growth.setdefault(a["pass"], []).append((a["m"], a["bytes"]))
-    # Openings that carried sound, one per pass, ended before the run was.
-    openings = sorted(k for k, e in ends.items() if "sigterm" not in events or e["m"] <= events["sigterm"]["m"])
-    count = min(len(openings), len(real))
+            growth.setdefault(opening, []).append((a["m"], a["bytes"]))
+    if starts:
+        count = min(len(real), len(starts) - 1)  # a pass ends where the next begins
+        sound = [(a["opening"], a["music"]) for a in starts]
+    else:
+        count, sound = older_watch(work, real, ends, events, head_first)
+    proc = [(w["m"], w["rss_kb"], w["cpu_s"]) for w in watch if "rss_kb" in w]
+    # The machine's load (1-minute average): other programs take turns with
+    # the demo for the cores, and missed frames follow them.
+    loads = [(w["m"], w["load"]) for w in watch if "load" in w]
+    if not loads and os.path.exists(os.path.join(work, "load.txt")):
+        loads = [tuple(float(x) for x in l.split()) for l in open(os.path.join(work, "load.txt")) if l.strip()]
     print(f"{count} complete passes; the demo clock runs {clock:.4f} s behind the monotonic clock")
 
     table, all_drawn, all_missed, per_pass = [], 0, 0, []
-    prev_cpu = 0.0
+    prev_cpu, prev_end = 0.0, None
     for k in range(count):
         lines = real[k]
         ref = headless[min(k, len(headless) - 1)]
         ref_start = math.floor(ref[0]["t"])  # the headless music starts on a whole second
-        opening = openings[k]
-        g = growth[opening]
-        head = open(os.path.join(work, f"head-{opening}.raw"), "rb").read()
-        lead = first_sound(head) - head_first
-        same = head[(lead + head_first) * 4 : (lead + head_first) * 4 + 65536] == head_pcm[
-            head_first * 4 : head_first * 4 + 65536]
+        opening, music = sound[k] if k < len(sound) and sound[k] else (None, None)
+        g = growth.get(opening, [])
+
+        # The pass ends where the next one's music starts; the program's
+        # memory and CPU time then.
+        if starts:
+            stop_m = starts[k + 1]["m"]
+            rss, cpu_total = starts[k + 1].get("rss_kb"), starts[k + 1].get("cpu_s")
+        else:
+            stop_m = (real[k + 1][0]["t"] + clock) if k + 1 < len(real) else events.get("sigterm", {}).get("m")
+            before = [x for x in proc if stop_m is None or x[0] <= stop_m]
+            rss, cpu_total = (before[-1][1], before[-1][2]) if before else (None, None)
+        begin_m = lines[0]["t"] + clock if prev_end is None else prev_end
+        prev_end = stop_m
+        cpu = (cpu_total - prev_cpu) if cpu_total is not None else float("nan")
+        prev_cpu = cpu_total if cpu_total is not None else prev_cpu
 
         f0 = lines[0]["frame"]
         f1 = real[k + 1][0]["frame"] if k + 1 < len(real) else len(real_frames)
@@ -128,11 +148,11 @@ def main():
         for d in (d for d in lines if d["event"] == "sync"):
             match = next((i for i, h in enumerate(ref_syncs)
                           if i not in used and (h["order"], h["row"]) == (d["order"], d["row"])), None)
-            if match is None:
+            if match is None or music is None:
                 continue
             used.add(match)
-            sample = lead + int(round((ref_syncs[match]["t"] - ref_start) * RATE)) - 32
-            heard = heard_at(g, sample, DEVICE_BYTES)
+            sample = int(round((ref_syncs[match]["t"] - ref_start) * RATE)) - 32
+            heard = heard_at(g, music // BYTES_PER_FRAME + sample - head_first, DEVICE_BYTES)
             if heard is None:
                 continue
             delivered = (d["t"] + clock - heard) * 1000.0
@@ -143,37 +163,35 @@ def main():
                 shown = (real_frames[d["frame"]] + clock - heard) * 1000.0
             syncs.append({"heard": heard, "order": d["order"], "row": d["row"], "sync": delivered, "shown": shown})
 
-        end = ends[opening]
-        cpu = end.get("cpu_s", float("nan")) - prev_cpu
-        prev_cpu = end.get("cpu_s", prev_cpu)
-        sound_s = (g[-1][0] - g[0][0]) if len(g) > 1 else float("nan")
-        pace = (g[-1][1] - g[0][1]) / BYTES_PER_FRAME / RATE / sound_s if len(g) > 1 else float("nan")
-        per_pass.append({"k": k + 1, "lines": lines, "ref": ref, "syncs": syncs, "rss": end.get("rss_kb"),
-                         "frames": (f0, f1)})
+        wall = (stop_m - begin_m) if stop_m is not None else float("nan")
+        load = [x for m, x in loads if begin_m <= m <= (stop_m or math.inf)]
+        per_pass.append({"k": k + 1, "lines": lines, "ref": ref, "syncs": syncs, "rss": rss, "frames": (f0, f1)})
         shown = [s["shown"] for s in syncs if s["shown"] is not None]
         table.append([
             k + 1, f"{f1 - f0} ({ref_count})", f"{missed} of {drawn + missed}",
             f"{fmt(med([s['sync'] for s in syncs]))} / {fmt(worst([s['sync'] for s in syncs]))}",
             f"{fmt(med(shown))} / {fmt(worst(shown))}", f"{len(syncs)}/{len(ref_syncs)}",
-            fmt(end.get("rss_kb", float("nan")) / 1024.0, ".2f"), f"{cpu:.1f} ({100.0 * cpu / sound_s:.0f}%)",
-            f"{pace:.4f}" + ("" if same else " (sound differs)"), lead])
+            fmt(rss / 1024.0 if rss is not None else None, ".2f"),
+            f"{cpu:.1f} ({100.0 * cpu / wall:.0f}%)", fmt(wall), fmt(med(load))])
 
     head = ["pass", "frames (headless)", "missed", "sync ms median / worst", "frame shown ms median / worst",
-            "markers", "RSS MB at end", "CPU s (% of a core)", "sound pace", "lead"]
+            "markers", "RSS MB at end", "CPU s (% of a core)", "wall s", "load"]
     print("| " + " | ".join(head) + " |")
     print("|" + "---|" * len(head))
     for row in table:
         print("| " + " | ".join(str(x) for x in row) + " |")
     print("(sync: marker heard -> sync delivered; frame shown: -> the first frame drawn after it; "
-          "lead: silent sample frames before the music in the pass's sound)")
+          "markers: those measured of the headless pass's; load: the machine's, median of the 1-minute average)")
 
     # Goals for a screen left alone.
     if per_pass:
         rss = [p["rss"] for p in per_pass if p["rss"] is not None]
+        if not rss:
+            rss = [float("nan")]
         growth_kb = max(rss) - rss[0] if rss else float("nan")
         print(f"memory: {rss[0] / 1024:.2f} MB after pass 1, largest rise after it {growth_kb / 1024:.2f} MB "
               f"(goal: within 1 MB) -> {'met' if abs(growth_kb) <= GOALS['rss_kb'] else 'NOT met'}")
-        quiet = [p for p in per_pass if p["k"] != 2 or "stop" not in events]
+        quiet = [p for p in per_pass if (p["k"] != 2 or "stop" not in events) and p["syncs"]]
         if len(quiet) < 2:
             print("sync drift: needs two undisturbed passes")
             quiet = []
@@ -199,6 +217,23 @@ def main():
         report_stall(per_pass[1], per_pass[0], events, clock, real_frames)
     if "starve" in events and "fed" in events and len(per_pass) >= 2:
         report_starvation(per_pass[1], events, clock, real_frames)
+
+
+def older_watch(work, real, ends, events, head_first):
+    """Passes and music starts from a watcher that told passes apart by the
+    FIFO's end alone: an opening as long as n passes carried n of them, and
+    only the first one's start is known (from the kept head of the opening)."""
+    sizes = sorted(e["end"] for e in ends.values() if e["end"] > 0)
+    one = sizes[len(sizes) // 2] if sizes else 1
+    sound = []
+    for opening in sorted(ends):
+        if ends[opening]["end"] == 0 or ("sigterm" in events and ends[opening]["m"] > events["sigterm"]["m"]):
+            continue
+        head = open(os.path.join(work, f"head-{opening}.raw"), "rb").read()
+        sound.append((opening, first_sound(head) * BYTES_PER_FRAME))
+        sound += [None] * (max(1, round(ends[opening]["end"] / one)) - 1)
+    count = min(len(real), len(sound)) if "sigterm" in events else len(real) - 1
+    return count, sound
 
 
 def scene_steps(p):

@@ -4,15 +4,17 @@
 
 - The sound: SDL's disk driver writes into the FIFO WORK/audio.fifo. The
   driver opens it when the audio device opens and closes it when the device
-  closes, which the program does between passes, so each opening is one
-  pass's music. Every read is logged with the monotonic time (audio.jsonl);
-  the first seconds of each pass are kept (head-K.raw) to find where the
-  music starts in it. At the end of each pass the program's resident memory
-  and CPU time are read from /proc.
+  closes, which the program does between passes. Every read is logged with
+  the monotonic time (audio.jsonl), and so is each start of the music: the
+  first sound of the headless run (WORK/headless.wav) after silence. The
+  music start, not the FIFO's end, tells the passes apart: when the program
+  opens the device again before this watcher has read the end of the last
+  one, one opening carries two passes. At each music start the program's
+  resident memory and CPU time are read from /proc.
 - The trace: each new line of WORK/trace.jsonl with the monotonic time it was
   seen (watch.jsonl), which ties the demo clock to the monotonic one.
-- The end: after N passes, or at the first pass end after M minutes, the
-  program gets SIGTERM (it ends as if its window were closed).
+- The end: when the music starts for pass N+1, or for the first pass after M
+  minutes, the program gets SIGTERM (it ends as if its window were closed).
 - --disturb, during the second pass: the program is stopped (SIGSTOP) for
   5 s, 30 s into the pass, and from 80 s into it both cores are kept busy by
   two spinning processes for 20 s. The moments go to events.jsonl.
@@ -28,7 +30,7 @@ import threading
 import time
 
 F_SETPIPE_SZ = 1031
-HEAD_BYTES = 4 * 44100 * 3  # the first 3 s of each pass
+SILENCE = bytes(64)  # sixteen silent sample frames before the music
 STALL_AT, STALL_FOR = 30.0, 5.0
 STARVE_AT, STARVE_FOR = 80.0, 20.0
 
@@ -73,8 +75,17 @@ def event(**kv):
         events.flush()
 
 
+def music_signature():
+    """The headless run's first sounding 256 bytes, with silence before them."""
+    data = open(os.path.join(work, "headless.wav"), "rb").read()
+    at = data.index(b"data") + 8
+    first = next(i for i in range(at, len(data), 4) if any(data[i : i + 4]))
+    return SILENCE + data[first : first + 256]
+
+
+signature = music_signature()
 passes_done = 0
-pass_started = {}  # pass number -> monotonic time its sound began
+pass_started = {}  # pass number -> monotonic time its music began
 
 
 def end_run():
@@ -89,46 +100,44 @@ def audio_reader():
     global passes_done
     fifo = os.path.join(work, "audio.fifo")
     out = open(os.path.join(work, "audio.jsonl"), "w")
-    number = 0
+    opening = 0
     ended = False
     while True:
         fd = os.open(fifo, os.O_RDONLY)  # waits for the driver to open it
-        number += 1
+        opening += 1
         try:
             fcntl.fcntl(fd, F_SETPIPE_SZ, 1 << 20)  # room for ~6 s if we lag
         except OSError:
             pass
-        head = open(os.path.join(work, f"head-{number}.raw"), "wb")
         total = 0
+        tail = b""  # the end of what came before, for a start across two reads
         while True:
             chunk = os.read(fd, 1 << 16)
             now = time.monotonic()
             if not chunk:
                 break
-            if total == 0:
-                pass_started[number] = now
-            if total < HEAD_BYTES:
-                head.write(chunk[: HEAD_BYTES - total])
+            seen = tail + chunk
+            at = seen.find(signature)
+            while at >= 0:
+                passes_done += 1
+                pass_started[passes_done] = now
+                record = {"m": now, "opening": opening, "music": total - len(tail) + at + len(SILENCE),
+                          "pass": passes_done}
+                sample = proc_sample()
+                if sample:
+                    record["rss_kb"], record["cpu_s"] = sample
+                out.write(json.dumps(record) + "\n")
+                if not ended and ((args.passes and passes_done > args.passes) or
+                                  (args.minutes and passes_done > 1 and now - started >= args.minutes * 60.0)):
+                    ended = True
+                    end_run()
+                at = seen.find(signature, at + 1)
             total += len(chunk)
-            out.write(f'{{"m":{now:.6f},"pass":{number},"bytes":{total}}}\n')
+            tail = seen[-(len(signature) - 1) :]
+            out.write(f'{{"m":{now:.6f},"opening":{opening},"bytes":{total}}}\n')
         os.close(fd)
-        head.close()
-        sample = proc_sample()
-        record = {"m": time.monotonic(), "pass": number, "end": total}
-        if sample:
-            record["rss_kb"], record["cpu_s"] = sample
-        out.write(json.dumps(record) + "\n")
+        out.write(json.dumps({"m": time.monotonic(), "opening": opening, "end": total}) + "\n")
         out.flush()
-        if total == 0:
-            continue  # opened and closed without sound: not a pass
-        passes_done = number
-        if ended:
-            continue
-        if (args.passes and number >= args.passes) or (
-            args.minutes and now - started >= args.minutes * 60.0
-        ):
-            ended = True
-            end_run()
 
 
 threading.Thread(target=audio_reader, daemon=True).start()
@@ -156,7 +165,9 @@ while True:
         sample = proc_sample()
         if sample is None:
             break  # the program has ended
-        watch.write(json.dumps({"m": now, "rss_kb": sample[0], "cpu_s": sample[1]}) + "\n")
+        with open("/proc/loadavg") as f:
+            load = float(f.read().split()[0])
+        watch.write(json.dumps({"m": now, "rss_kb": sample[0], "cpu_s": sample[1], "load": load}) + "\n")
         next_sample = now + 1.0
     if args.disturb and 2 in pass_started:
         into = now - pass_started[2]

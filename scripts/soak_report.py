@@ -12,17 +12,22 @@ HOLD = 0.075
 
 
 def load_trace(path):
-    return [json.loads(l) for l in open(path) if l.strip()]
+    """The trace's events; a last line still being written is left out."""
+    out = []
+    for line in open(path):
+        if line.endswith("\n"):
+            out.append(json.loads(line))
+    return out
 
 
 def frames(path):
     """Demo time of every frame in a --frame-hashes file, by index."""
     out = []
     for line in open(path):
-        if line.startswith("#"):
-            continue
-        i, t, _ = line.split()
-        out.append(float(t))
+        fields = line.split()
+        if line.startswith("#") or len(fields) != 3:
+            continue  # the comment, or a last line still being written
+        out.append(float(fields[1]))
     return out
 
 
