@@ -59,6 +59,15 @@ def fmt(x, spec=".1f"):
     return "-" if x is None or (isinstance(x, float) and math.isnan(x)) else format(x, spec)
 
 
+def slope(ys):
+    """Least-squares change per step of a series, nan for fewer than three."""
+    if len(ys) < 3:
+        return float("nan")
+    xs = range(len(ys))
+    mx, my = statistics.mean(xs), statistics.mean(ys)
+    return sum((x - mx) * (y - my) for x, y in zip(xs, ys)) / sum((x - mx) ** 2 for x in xs)
+
+
 def rows(d):
     return d["order"] * 64 + d["row"]
 
@@ -189,7 +198,9 @@ def main():
         if not rss:
             rss = [float("nan")]
         growth_kb = max(rss) - rss[0] if rss else float("nan")
-        print(f"memory: {rss[0] / 1024:.2f} MB after pass 1, largest rise after it {growth_kb / 1024:.2f} MB "
+        trend = slope(rss[1:])
+        print(f"memory: {rss[0] / 1024:.2f} MB after pass 1, largest rise after it {growth_kb / 1024:.2f} MB, "
+              f"trend from pass 2 on {fmt(trend, '+.0f')} kB a pass "
               f"(goal: within 1 MB) -> {'met' if abs(growth_kb) <= GOALS['rss_kb'] else 'NOT met'}")
         quiet = [p for p in per_pass if (p["k"] != 2 or "stop" not in events) and p["syncs"]]
         if len(quiet) < 2:
@@ -198,15 +209,10 @@ def main():
     if per_pass and quiet:
         first = med([s["sync"] for s in quiet[0]["syncs"]])
         last = med([s["sync"] for s in quiet[-1]["syncs"]])
-        medians = [med([s["sync"] for s in p["syncs"]]) for p in quiet]
-        slope = float("nan")
-        if len(medians) > 2:
-            xs = range(len(medians))
-            mx, my = statistics.mean(xs), statistics.mean(medians)
-            slope = sum((x - mx) * (y - my) for x, y in zip(xs, medians)) / sum((x - mx) ** 2 for x in xs)
+        trend = slope([med([s["sync"] for s in p["syncs"]]) for p in quiet])
         drift = last - first
         print(f"sync drift: median {first:.1f} ms in pass {quiet[0]['k']}, {last:.1f} ms in pass {quiet[-1]['k']} "
-              f"({drift:+.1f} ms; trend {fmt(slope, '+.2f')} ms a pass; goal: within {GOALS['drift_ms']:.0f} ms) -> "
+              f"({drift:+.1f} ms; trend {fmt(trend, '+.2f')} ms a pass; goal: within {GOALS['drift_ms']:.0f} ms) -> "
               f"{'met' if abs(drift) <= GOALS['drift_ms'] else 'NOT met'}")
     if per_pass:
         pct = 100.0 * all_missed / max(1, all_drawn + all_missed)
