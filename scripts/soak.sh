@@ -10,22 +10,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
 work=$(mktemp -d)
-xvfb=
-prog=
-cleanup() {
-  [ -n "$prog" ] && kill "$prog" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  true
-}
-trap cleanup EXIT
-
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=":$n"; break; fi
-done
-Xvfb "$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-sleep 1
-export DISPLAY=$disp SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+. scripts/soak_xvfb.sh
+soak_start_xvfb
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 
 echo "Headless reference run..."
 "$build/tolvarin" --headless --data "$build/data" --trace "$work/headless.jsonl" \
@@ -35,10 +22,12 @@ echo "Real-time run in the window (about 2.5 minutes)..."
 : >"$work/trace.jsonl"
 python3 scripts/soak_watch.py "$work" &
 watcher=$!
+soak_also_stop "$watcher"
 /usr/bin/time -f '%e %U %S' -o "$work/time.txt" \
   "$build/tolvarin" "$@" --data "$build/data" --trace "$work/trace.jsonl" --frame-hashes "$work/frames.txt" \
   >/dev/null 2>"$work/stderr.txt" &
 prog=$!
+soak_also_stop "$prog"
 # The demo waits for a last key after the closing picture; send it once the
 # music has played out (the disk driver's file holds as much as the module).
 need=$(( $(stat -c %s "$work/headless.wav") - 44 ))
@@ -47,7 +36,6 @@ wid=$(xdotool search --name '^Tolvarin, Quarnel, 2000\.$' | head -n 1)
 xdotool windowfocus "$wid" 2>/dev/null || true
 xdotool key space
 wait "$prog" || true
-prog=
 kill "$watcher" 2>/dev/null || true
 wait "$watcher" 2>/dev/null || true
 python3 scripts/soak_report.py "$work" "$build"

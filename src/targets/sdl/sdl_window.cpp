@@ -2,7 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace tolvarin {
 namespace {
@@ -48,6 +51,8 @@ bool SdlWindow::open(const char* title) {
     return false;
   }
   videoInitialised_ = true;
+  const char* logging = SDL_getenv("TOLVARIN_WINDOW_LOG");
+  logging_ = logging != nullptr && *logging != '\0' && std::strcmp(logging, "0") != 0;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   const int scale = options_.scale < 1 ? 1 : options_.scale;
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -59,11 +64,30 @@ bool SdlWindow::open(const char* title) {
     close();
     return false;
   }
-  // Vsync paces the frames only when the display refreshes at the target rate.
+  if (!createRenderer()) {
+    close();
+    return false;
+  }
+  // SDL keeps the screen saver off while video is up unless told otherwise;
+  // a demo left running for hours must never depend on that default.
+  SDL_DisableScreenSaver();
+  log("screen saver off");
+  windowChangedAt_ = SDL_GetTicks();
+  updatePointer();
+  SDL_RenderClear(renderer_);
+  SDL_RenderPresent(renderer_);
+  return true;
+}
+
+int SdlWindow::refreshRate() const {
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window_);
-  vsync_ = options_.fps > 0 && SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 &&
-           mode.refresh_rate == options_.fps;
+  return SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
+}
+
+bool SdlWindow::createRenderer() {
+  // Vsync paces the frames only when the display refreshes at the target rate.
+  vsync_ = options_.fps > 0 && refreshRate() == options_.fps;
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
   if (renderer_ == nullptr) {
     vsync_ = false;
@@ -71,59 +95,205 @@ bool SdlWindow::open(const char* title) {
   }
   if (renderer_ == nullptr) {
     std::fprintf(stderr, "tolvarin: cannot draw into the window: %s\n", SDL_GetError());
-    close();
     return false;
   }
-  SDL_RenderSetLogicalSize(renderer_, kFrameWidth, kFrameHeight);
-  SDL_RenderSetIntegerScale(renderer_, options_.integerScaling ? SDL_TRUE : SDL_FALSE);
   // RGB888 ignores the top byte, which the program leaves at any value.
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kFrameWidth,
                                kFrameHeight);
   if (texture_ == nullptr) {
     std::fprintf(stderr, "tolvarin: cannot create the frame texture: %s\n", SDL_GetError());
-    close();
     return false;
   }
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderPresent(renderer_);
+  layout_ = Layout{};
   return true;
+}
+
+void SdlWindow::destroyRenderer() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+}
+
+SdlWindow::Layout SdlWindow::layoutFor(int outputWidth, int outputHeight, bool integerScaling) {
+  Layout l;
+  l.outputWidth = outputWidth;
+  l.outputHeight = outputHeight;
+  const int whole = std::min(outputWidth / kFrameWidth, outputHeight / kFrameHeight);
+  if (integerScaling && whole >= 1) {
+    l.scale = whole;
+    l.width = kFrameWidth * whole;
+    l.height = kFrameHeight * whole;
+  } else if (outputWidth * kFrameHeight <= outputHeight * kFrameWidth) {
+    l.width = outputWidth;
+    l.height = outputWidth * kFrameHeight / kFrameWidth;
+  } else {
+    l.height = outputHeight;
+    l.width = outputHeight * kFrameWidth / kFrameHeight;
+  }
+  l.x = (outputWidth - l.width) / 2;
+  l.y = (outputHeight - l.height) / 2;
+  return l;
+}
+
+void SdlWindow::updateLayout() {
+  // The size in pixels (not points: a high-DPI screen has more of them).
+  int width = 0;
+  int height = 0;
+  if (renderer_ == nullptr || SDL_GetRendererOutputSize(renderer_, &width, &height) != 0) return;
+  if (width == layout_.outputWidth && height == layout_.outputHeight) return;
+  layout_ = layoutFor(width, height, options_.integerScaling);
+  log("output %dx%d, picture %dx%d at %d,%d, scale %d", width, height, layout_.width, layout_.height, layout_.x,
+      layout_.y, layout_.scale);
 }
 
 void SdlWindow::show(const Pixel* frame) {
   if (texture_ == nullptr) return;
+  updateLayout();
   SDL_UpdateTexture(texture_, nullptr, frame, kFrameWidth * static_cast<int>(sizeof(Pixel)));
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  const SDL_Rect picture{layout_.x, layout_.y, layout_.width, layout_.height};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &picture);
   SDL_RenderPresent(renderer_);
 }
 
 void SdlWindow::close() {
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  destroyRenderer();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
-  texture_ = nullptr;
-  renderer_ = nullptr;
   window_ = nullptr;
-  if (videoInitialised_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (videoInitialised_) {
+    SDL_ShowCursor(SDL_ENABLE);
+    pointerShown_ = true;
+    SDL_EnableScreenSaver();
+    log("screen saver allowed");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
   videoInitialised_ = false;
+}
+
+bool SdlWindow::fullscreen() const {
+  return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 void SdlWindow::toggleFullscreen() {
   if (window_ == nullptr) return;
-  const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SDL_SetWindowFullscreen(window_, fullscreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  windowChangedAt_ = SDL_GetTicks();
+}
+
+void SdlWindow::useVsyncIfDisplayMatches() {
+  if (renderer_ == nullptr) return;
+  const int hz = refreshRate();
+  const bool matches = options_.fps > 0 && hz == options_.fps;
+  if (matches == vsync_) return;
+  // Without vsync the runtime paces the frames itself; a renderer that
+  // cannot switch keeps what it had and the runtime paces on top of it.
+  const bool switched = SDL_RenderSetVSync(renderer_, matches ? 1 : 0) == 0;
+  vsync_ = matches && switched;
+  log("the display runs at %d Hz: vsync %s", hz, vsync_ ? "on" : "off");
+}
+
+void SdlWindow::displayChanged(const char* why) {
+  if (window_ == nullptr || renderer_ == nullptr) return;
+  log("%s", why);
+  useVsyncIfDisplayMatches();
+  // Full screen covers the screen the window is on, at that screen's mode
+  // now; a window left at the old size is put in full screen again there.
+  if (fullscreen()) {
+    SDL_Rect bounds{};
+    int width = 0;
+    int height = 0;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    SDL_GetWindowSize(window_, &width, &height);
+    if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0 &&
+        (width != bounds.w || height != bounds.h)) {
+      log("full screen again on display %d (%dx%d)", display, bounds.w, bounds.h);
+      SDL_SetWindowFullscreen(window_, 0);
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+  }
+  updateLayout();
+}
+
+void SdlWindow::pointerMoved(int x, int y) {
+  // A window that appears, moves or changes size under a resting pointer
+  // reports motion too: only motion once the window has settled counts.
+  constexpr std::uint32_t kSettleMs = 250;
+  const std::uint32_t now = SDL_GetTicks();
+  const bool same = x == pointerX_ && y == pointerY_;
+  pointerX_ = x;
+  pointerY_ = y;
+  if (same || now - windowChangedAt_ < kSettleMs) return;
+  pointerMovedAt_ = now == 0 ? 1 : now;
+}
+
+void SdlWindow::updatePointer() {
+  // In a window the pointer is the desktop's; in full screen it shows only
+  // while the mouse moves and for a few seconds after.
+  constexpr std::uint32_t kRestMs = 3000;
+  bool show = true;
+  if (fullscreen()) {
+    show = pointerMovedAt_ != 0 && SDL_GetTicks() - pointerMovedAt_ < kRestMs;
+    if (!show) pointerMovedAt_ = 0;
+  } else {
+    pointerMovedAt_ = 0;
+  }
+  if (show == pointerShown_) return;
+  SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  pointerShown_ = show;
+  log("pointer %s", show ? "shown" : "hidden");
+}
+
+void SdlWindow::log(const char* format, ...) const {
+  if (!logging_) return;
+  char line[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  std::fprintf(stderr, "tolvarin: window: %s\n", line);
 }
 
 InputEvents SdlWindow::pumpEvents() {
   InputEvents events;
   if (!videoInitialised_) return events;
   SDL_Event e;
+  char why[96];
   while (SDL_PollEvent(&e) != 0) {
     if (e.type == SDL_QUIT) {
       events.closeRequested = true;
-    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
-      events.closeRequested = true;
+    } else if (e.type == SDL_WINDOWEVENT) {
+      windowChangedAt_ = SDL_GetTicks();
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          events.closeRequested = true;
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // A full-screen window follows its screen's mode, whose rate may
+          // have changed with it.
+          useVsyncIfDisplayMatches();
+          updateLayout();
+          break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+          std::snprintf(why, sizeof why, "the window moved to display %d", static_cast<int>(e.window.data1));
+          displayChanged(why);
+          break;
+        default:
+          break;
+      }
+    } else if (e.type == SDL_DISPLAYEVENT) {
+      std::snprintf(why, sizeof why, "display %u changed (event %d)", static_cast<unsigned>(e.display.display),
+                    static_cast<int>(e.display.event));
+      displayChanged(why);
+    } else if (e.type == SDL_RENDER_DEVICE_RESET) {
+      // The graphics device was lost (a mode change can do that on Windows):
+      // the renderer and the texture are made anew.
+      log("the graphics device was reset");
+      destroyRenderer();
+      if (!createRenderer()) destroyRenderer();
+    } else if (e.type == SDL_MOUSEMOTION) {
+      pointerMoved(e.motion.x, e.motion.y);
     } else if (e.type == SDL_KEYDOWN) {
       if (e.key.repeat != 0 || isModifierKey(e.key.keysym.sym)) continue;
       if ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) &&
@@ -137,6 +307,7 @@ InputEvents SdlWindow::pumpEvents() {
       ++events.keyPresses;
     }
   }
+  updatePointer();
   return events;
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # tolvarin.exe in a real window under Wine on a virtual X display: the title,
 # a scene on screen, a key that ends the running scene, Alt+Enter switching
-# to full screen and back, Alt+F4 (Windows' own close) ending the program
+# to full screen (the picture at 4x, the mouse pointer hidden) and back (3x,
+# the pointer shown), the screen saver off while the window is open and
+# allowed again when it closes, Alt+F4 (Windows' own close) ending the program
 # with exit code 0, the music through SDL's Windows audio (WASAPI, on Wine's
 # ALSA driver with ALSA's null device) with its syncs at the music's pace;
 # with no sound device at all the silent stand-in, announced once, keeping
@@ -86,8 +88,17 @@ check_sync_pace() {
 }
 
 # --- The demo in its window, with sound ---------------------------------------
+# log_wait SECONDS TEXT: until the window has told TEXT on stderr
+# (TOLVARIN_WINDOW_LOG=1); log_count TEXT: how often it has.
+log_wait() {
+  local end=$((SECONDS + $1))
+  while [ $SECONDS -le $end ]; do grep -qF -- "$2" "$work/err.txt" && return 0; sleep 0.1; done
+  return 1
+}
+log_count() { grep -cF -- "$1" "$work/err.txt"; }
+
 sound_device on
-"$wine" "$prog" --data "$data" --trace "$trace" >"$work/out.txt" 2>"$work/err.txt" &
+TOLVARIN_WINDOW_LOG=1 "$wine" "$prog" --data "$data" --trace "$trace" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 wid=$(timeout 60 xdotool search --sync --name '^Tolvarin, Quarnel, 2000\.$' 2>/dev/null | head -n 1)
 [ -n "$wid" ] || fail "no window titled 'Tolvarin, Quarnel, 2000.'"
@@ -118,12 +129,17 @@ wait_size() {
   while [ $SECONDS -le $end ]; do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
   return 1
 }
+log_wait 10 "screen saver off" || fail "the screen saver was not turned off"
+[ "$(log_count "pointer hidden")" -eq 0 ] || fail "the pointer was hidden in a window"
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key alt+Return
 wait_size 1280x1024 || fail "Alt+Enter did not fill the screen: $(size)"
+log_wait 10 "picture 1280x960 at 0,32, scale 4" || fail "full screen is not laid out at 4x"
+log_wait 10 "pointer hidden" || fail "the pointer is not hidden in full screen"
 xdotool key alt+Return
 wait_size 960x720 || fail "the second Alt+Enter did not bring the window back: $(size)"
-echo "Alt+Enter: full screen and back"
+log_wait 10 "pointer shown" || fail "the pointer is not shown again in the window"
+echo "Alt+Enter: full screen (4x, no pointer) and back"
 
 # The music plays through the device, its syncs as heard.
 check_sync_pace "WASAPI"
@@ -137,6 +153,7 @@ wait_exit 15 || fail "still running 15 s after Alt+F4"
 elapsed=$((($(date +%s%N) - start) / 1000000))
 [ "$rc" -eq 0 ] || fail "exit code $rc after closing the window"
 echo "window closed; exit code 0 after ${elapsed} ms"
+log_wait 1 "screen saver allowed" || fail "the screen saver was not allowed again when the window closed"
 trace_check || fail "the trace has lines that are not trace lines"
 keys=$(trace_events | awk '$5 == "key"' | wc -l)
 [ "$keys" -eq 1 ] || fail "$keys key presses in the trace; Alt+Enter and Alt+F4 are none for the scene"
