@@ -52,6 +52,7 @@ export function engineSuite(engine) {
         // The first twenty seconds (six syncs), left alone.
         await waitFor(`${who}twenty seconds of the demo`, async () => (await tab.trace()).some((e) => e.t >= 19.5), 240000);
         const info = await tab.inspect();
+        await tab.sync();  // the trace lines of the syncs just counted (WebKit: read from the page)
         const syncs = syncTimes(info.stats.syncs, tab.lines);
         say(`syncs: ${showSyncs(syncs)}`);
         say(syncSummary(syncs, info.stats.interval));
@@ -117,6 +118,7 @@ export function engineSuite(engine) {
           return info.stats.syncs.length >= before.stats.syncs.length + 2 && info;
         }, 60000);
         assert.equal(back.audio.state, 'running');
+        await tab.sync();  // the trace lines of the syncs just counted (WebKit: read from the page)
         const syncs = syncTimes(back.stats.syncs.slice(before.stats.syncs.length), tab.lines);
         say(`syncs after ${back.paused.toFixed(2)} s in the background: ${showSyncs(syncs)}`);
         assertReleasedOnTime(syncs, who);
@@ -178,6 +180,7 @@ export function silentSuite(engine, { launchOptions = { sound: false }, query = 
         say(`sound path: ${JSON.stringify(silent.stats.paths.sound)}`);
         await waitFor(`${who}three syncs`, async () => (await tab.inspect()).stats.syncs.length >= 3, 120000);
         const quiet = await tab.inspect();
+        await tab.sync();  // the trace lines of the syncs just counted (WebKit: read from the page)
         const syncs = syncTimes(quiet.stats.syncs, tab.lines);
         say(`syncs on the page's clock: ${showSyncs(syncs)}`);
         say(syncSummary(syncs, quiet.stats.interval));
@@ -199,6 +202,7 @@ export function silentSuite(engine, { launchOptions = { sound: false }, query = 
             const info = await tab.inspect();
             return info.stats.syncs.length >= joined.stats.syncs.length + 2 && info;
           }, 120000);
+          await tab.sync();  // the trace lines of the syncs just counted (WebKit: read from the page)
           const after = syncTimes(more.stats.syncs.slice(joined.stats.syncs.length), tab.lines);
           say(`syncs after the music joined in: ${showSyncs(after)}`);
           assertReleasedOnTime(after, who);
