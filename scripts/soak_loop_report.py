@@ -55,8 +55,8 @@ def worst(xs):
     return max(xs, key=abs) if xs else float("nan")
 
 
-def fmt(x, spec=".1f"):
-    return "-" if x is None or (isinstance(x, float) and math.isnan(x)) else format(x, spec)
+def fmt(x, pattern=".1f"):
+    return "-" if x is None or (isinstance(x, float) and math.isnan(x)) else format(x, pattern)
 
 
 def slope(ys):

@@ -189,19 +189,19 @@ deps_source_known() {  # PKG [VERSION]
 # Makes sure apt can fetch each source package PKG[=VERSION]: a deb-src entry
 # for main (added when there is none) and source indexes that list them.
 deps_source_ready() {
-  local spec pkg ver
+  local wanted pkg ver
   if ! deps_have_deb_src; then
     deps_add_deb_src
     deps_apt_updated=0  # the new entry's indexes are not fetched yet
     deps_apt_update
   fi
-  for spec in "$@"; do
-    pkg=${spec%%=*} ver=
-    [[ $spec != *=* ]] || ver=${spec#*=}
+  for wanted in "$@"; do
+    pkg=${wanted%%=*} ver=
+    [[ $wanted != *=* ]] || ver=${wanted#*=}
     deps_source_known "$pkg" "$ver" && continue
     deps_apt_update
     deps_source_known "$pkg" "$ver" \
-      || die "apt knows no source package $spec (is a deb-src entry for main configured?)"
+      || die "apt knows no source package $wanted (is a deb-src entry for main configured?)"
   done
 }
 
