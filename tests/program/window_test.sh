@@ -14,6 +14,7 @@ set -u
 prog=$1 data=$2 closer=$3
 export TOLVARIN_TEST_RUN=$4
 . "$(dirname "$0")/../support/trace.sh"
+. "$(dirname "$0")/../support/window.sh"
 mapfile -t scenes < <("$prog" --list-scenes)
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
   echo "SKIP: Xvfb or xdotool is not installed"
@@ -86,13 +87,7 @@ wid=$(timeout 10 xdotool search --sync --name '^Tolvarin, Quarnel, 2000\.$' 2>/d
 
 trace_wait 10 '$5 == "begin" && $6 == first { found = 1 }' -v first="${scenes[0]}" || fail "the demo never started"
 sleep 1
-if command -v import >/dev/null; then
-  import -window "$wid" "$work/shot.png" || fail "no screenshot of the window"
-  colours=$(convert "$work/shot.png" -format '%k' info:)
-  echo "window shows $colours colours"
-  # The opening scene is on screen: the moving light over the logo, not a blank window.
-  [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
-fi
+window_shows_picture "$wid" "$work/shot.png" || fail "$window_problem"
 
 # In a window the screen saver is off and the pointer is the desktop's.
 log_wait 5 "screen saver off" || fail "the screen saver was not turned off"

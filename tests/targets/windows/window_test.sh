@@ -15,6 +15,7 @@ set -u
 prog=$1 data=$2 native_build=$3
 export TOLVARIN_TEST_RUN=$native_build/tolvarin-test-run
 . "$(dirname "$0")/../../support/trace.sh"
+. "$(dirname "$0")/../../support/window.sh"
 mapfile -t scenes < <("$native_build/tolvarin" --list-scenes)
 for tool in xvfb-run xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -109,13 +110,7 @@ echo "window $WIDTH x $HEIGHT"
 
 trace_wait 30 '$5 == "begin" && $6 == first { found = 1 }' -v first="${scenes[0]}" || fail "the demo never started"
 sleep 1
-if command -v import >/dev/null; then
-  import -window "$wid" "$work/shot.png" || fail "no screenshot of the window"
-  colours=$(convert "$work/shot.png" -format '%k' info:)
-  echo "window shows $colours colours"
-  # The opening scene is on screen: the moving light over the logo, not a blank window.
-  [ "$colours" -ge 16 ] || fail "the window shows only $colours colours"
-fi
+window_shows_picture "$wid" "$work/shot.png" || fail "$window_problem"
 
 # A key ends the running scene (and only it): the next one begins.
 xdotool windowfocus --sync "$wid" 2>/dev/null
