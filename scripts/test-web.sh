@@ -13,6 +13,7 @@
 #     PUPPETEER_CORE:
 #       ${TOLVARIN_CACHE:-~/.cache/tolvarin}/web/puppeteer-core-<version>
 # make web-test runs the other tests of build-web/ (under node).
+#   Arguments go to ctest (scripts/test-web.sh -R firefox: one engine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -90,6 +91,6 @@ count=$(ctest --test-dir "$web" -N -L browser | sed -n 's/^Total Tests: *//p')
 
 start=$SECONDS
 status=0
-ctest --test-dir "$web" -L browser --output-on-failure || status=$?
+ctest --test-dir "$web" -L browser --output-on-failure "$@" || status=$?
 echo "test-web: $((SECONDS - start)) s" >&2
 exit $status

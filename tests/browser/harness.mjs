@@ -51,10 +51,19 @@ export function nativeHashes(until) {
 
 // Polls fn() until it gives a true value, which it returns; after timeoutMs
 // it fails. The limits are far above what the waits take.
+// A call into the page that got no answer in the driver's time (a page
+// busy on a loaded machine) counts as "not yet": it is reported, and the
+// wait goes on until its own limit.
 export async function waitFor(what, fn, timeoutMs) {
   const end = Date.now() + timeoutMs;
   for (;;) {
-    const value = await fn();
+    let value = null;
+    try {
+      value = await fn();
+    } catch (e) {
+      if (!/timed out|timeout/i.test(String(e && e.message)) || Date.now() > end) throw e;
+      console.log(`# no answer from the page while waiting for ${what}: ${e.message.split('.')[0]}; asking again`);
+    }
     if (value) return value;
     if (Date.now() > end) throw new Error(`timed out after ${timeoutMs / 1000} s waiting for ${what}`);
     await new Promise((resolve) => setTimeout(resolve, 100));
