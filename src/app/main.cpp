@@ -5,9 +5,11 @@
 #include <memory>
 
 #include "app/demo_sequence.h"
+#include "app/flash_report.h"
 #include "app/options.h"
 #include "app/startup_objects.h"
 #include "audio/module_audio.h"
+#include "flash/calm_filter.h"
 #include "platform/backends.h"
 #include "platform/data_files.h"
 #include "platform/frame_sinks.h"
@@ -114,6 +116,19 @@ int run(int argc, char** argv) {
       return 1;
     }
     runtime.addFrameSink(std::move(hashes));
+  }
+  if (!opt.flashReport.empty()) {
+    auto report = std::make_unique<FlashReportSink>(opt.fps);
+    if (!report->open(opt.flashReport)) {
+      std::fprintf(stderr, "tolvarin: cannot write %s\n", opt.flashReport.c_str());
+      return 1;
+    }
+    runtime.addFrameSink(std::move(report));
+  }
+  std::unique_ptr<CalmFilter> calm;
+  if (opt.calm) {
+    calm = std::make_unique<CalmFilter>();
+    runtime.setFrameFilter([filter = calm.get()](const Pixel* frame, double time) { return filter->apply(frame, time); });
   }
   if (!opt.shots.empty()) {
     std::vector<ScreenshotSink::Shot> shots;

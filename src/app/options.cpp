@@ -62,7 +62,8 @@ const CLI::Validator existingFolder(
 std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
   CLI::App app{
       "Tolvarin, Quarnel, 2000. A real-time demo: software-rendered scenes in time with a tracker module.\n"
-      "With no options it opens a window and plays; --headless renders in virtual time, frame-exact."};
+      "With no options it opens a window and plays; --headless renders in virtual time, frame-exact.\n"
+      "Warning: contains flashing images (a full-screen strobe); --calm softens them to 3 flashes a second at most."};
   app.set_version_flag("--version", "tolvarin 0.1");
   app.failure_message(CLI::FailureMessage::help);  // a bad option shows the error and the usage
   std::vector<std::string> shots;
@@ -101,6 +102,11 @@ std::optional<int> parseOptions(int argc, char** argv, ProgramOptions& o) {
   app.add_option("--wav", o.wav, "Write the music as heard to a WAV file");
   app.add_option("--trace", o.trace, "Write scene, phase, sync and key events as JSON lines ('-' = stderr)");
   app.add_option("--frame-hashes", o.frameHashes, "Write index, demo time and a 64-bit hash of every frame");
+  app.add_flag("--calm", o.calm,
+               "Calm mode: no more than 3 flashes in any second (the strobe and bright flashes softened); "
+               "timing, music and scenes unchanged");
+  app.add_option("--flash-report", o.flashReport,
+                 "Write the flashes counted in every second of the frames shown, and the worst second ('-' = stdout)");
   app.add_option("--data", o.dataDir, "Folder of the data files (default: working folder, then the installed data)")
       ->check(existingFolder);
   app.add_flag("--fullscreen", o.fullscreen, "Start in full screen (Alt+Enter toggles)");

@@ -29,6 +29,8 @@ struct ProgramOptions {
   std::string wav;
   std::string trace;
   std::string frameHashes;
+  std::string flashReport;
+  bool calm = false;
   std::string dataDir;
   bool fullscreen = false;
   int scale = 3;

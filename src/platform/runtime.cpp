@@ -156,9 +156,11 @@ void Runtime::present(const Pixel* frame) {
   if (isVirtual()) {
     // The frame becomes visible at the next frame boundary after now.
     advanceVirtualNs(frameBoundaryNs(virtualNs_, true));
+    if (frameFilter_) frame = frameFilter_(frame, now());
   } else {
     pumpInput();
     paceRealFrame();
+    if (frameFilter_) frame = frameFilter_(frame, now());
     pixels_->show(frame);
     for (auto& listener : pollListeners_) listener();
   }

@@ -119,6 +119,11 @@ class Runtime {
 
   Tracer& tracer() { return tracer_; }
   void addFrameSink(std::unique_ptr<FrameSink> sink) { sinks_.push_back(std::move(sink)); }
+  // Replaces every presented frame, before it is shown or given to a sink,
+  // by what `filter(frame, time shown)` returns (valid until its next call).
+  // It sees every frame, those of a fast-forward to a start point included.
+  using FrameFilter = std::function<const Pixel*(const Pixel*, double)>;
+  void setFrameFilter(FrameFilter filter) { frameFilter_ = std::move(filter); }
   // Called after every advance of virtual time (the offline audio renders here).
   void addTimeListener(std::function<void(double)> listener) { timeListeners_.push_back(std::move(listener)); }
   // Real time: called at every poll of the input and after every frame is
@@ -154,6 +159,7 @@ class Runtime {
   std::vector<std::function<void(double)>> timeListeners_;
   std::vector<std::function<void()>> pollListeners_;
   std::vector<std::function<void(std::int64_t)>> presentHooks_;
+  FrameFilter frameFilter_;
   std::function<void(const char*, const char*)> messageHandler_;
 
   // Real time: seconds on the clock since demo time 0, less the output's

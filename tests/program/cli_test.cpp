@@ -67,6 +67,33 @@ TEST(Cli, BadOptionsGiveUsageAndExitCodeTwo) {
   EXPECT_EQ(kProgram.run({"--help"}).exitCode, 0);
 }
 
+TEST(Cli, CalmModeIsWarnedOfAndAStartPointInItShowsWhatAWholeRunShows) {
+  const ProgramRun help = kProgram.run({"--help"});
+  EXPECT_NE(help.out.find("contains flashing images"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("--calm"), std::string::npos);
+
+  // The strobe, calm, from the beginning and from a start point inside it:
+  // the filter has seen the frames before the start point, so both show the same.
+  const ProgramRun whole = kProgram.headless({"--calm", "--until", "48"}, kFrameHashes);
+  const ProgramRun started = kProgram.headless({"--calm", "--start", "46.5s", "--until", "48"}, kFrameHashes);
+  ASSERT_EQ(whole.exitCode, 0) << whole.err;
+  ASSERT_EQ(started.exitCode, 0) << started.err;
+  ASSERT_GT(started.frames.size(), 10u);
+  std::vector<FrameLine> tail;
+  for (const FrameLine& f : whole.frames) {
+    if (f.seconds() >= started.frames.front().seconds()) tail.push_back(f);
+  }
+  EXPECT_EQ(tail, started.frames);
+
+  // The report, to stdout; a report that cannot be written stops the run.
+  const ProgramRun report = kProgram.headless({"--until", "2", "--flash-report", "-"});
+  EXPECT_EQ(report.exitCode, 0);
+  EXPECT_NE(report.out.find("\nseconds over 3: 0\n"), std::string::npos) << report.out;
+  const ProgramRun unwritable = kProgram.headless({"--until", "2", "--flash-report", "/nonexistent/flashes.txt"});
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_NE(unwritable.err.find("cannot write /nonexistent/flashes.txt"), std::string::npos) << unwritable.err;
+}
+
 TEST(Cli, WithoutADisplayTheWindowModeSaysWhatToDo) {
   const ProgramRun run =
       kProgram.run({"--data", kData}, RunOptions().withEnvironment({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER="}));
