@@ -49,15 +49,18 @@ void luminanceOf(const Pixel* frame, std::uint32_t* out) {
 
 namespace {
 
+constexpr std::int32_t kStepSigned = static_cast<std::int32_t>(kStep);
+constexpr std::int32_t kDarkLimitSigned = static_cast<std::int32_t>(kDarkLimit);
+
 // A pixel's present rise or fall once it shows `now`: a turn (a rise after
 // a fall, or the reverse) starts a new one from the frame before. Written
 // without branches, so the loops over the frame vectorise.
 struct Run {
-  std::uint32_t turn;
-  int direction;
+  std::int32_t turn;
+  std::int32_t direction;
 };
 
-inline Run runOf(std::uint32_t last, std::uint32_t turn, int direction, std::uint32_t now) {
+inline Run runOf(std::int32_t last, std::int32_t turn, std::int32_t direction, std::int32_t now) {
   const bool rising = now > last && direction <= 0;
   const bool falling = now < last && direction >= 0;
   return {rising || falling ? last : turn, rising ? 1 : (falling ? -1 : direction)};
@@ -68,14 +71,14 @@ inline Run runOf(std::uint32_t last, std::uint32_t turn, int direction, std::uin
 FrameChange FlashMeter::measureLuminance(const std::uint32_t* luminance) const {
   int risen = 0;
   int fallen = 0;
-  const std::uint32_t* last = last_.data();
-  const std::uint32_t* turns = turn_.data();
-  const std::int8_t* directions = direction_.data();
+  const std::int32_t* last = last_.data();
+  const std::int32_t* turns = turn_.data();
+  const std::int32_t* directions = direction_.data();
   for (std::size_t i = 0; i < kFramePixels; ++i) {
-    const std::uint32_t now = luminance[i];
+    const auto now = static_cast<std::int32_t>(luminance[i]);
     const Run run = runOf(last[i], turns[i], directions[i], now);
-    risen += (run.direction > 0) & (now >= run.turn + kStep) & (run.turn < kDarkLimit);
-    fallen += (run.direction < 0) & (run.turn >= now + kStep) & (now < kDarkLimit);
+    risen += (run.direction > 0) & (now - run.turn >= kStepSigned) & (run.turn < kDarkLimitSigned);
+    fallen += (run.direction < 0) & (run.turn - now >= kStepSigned) & (now < kDarkLimitSigned);
   }
   return FrameChange{risen, fallen};
 }
@@ -103,10 +106,10 @@ int FlashMeter::observe(const Pixel* frame, double time) {
 
 int FlashMeter::observeLuminance(const std::uint32_t* luminance, const FrameChange& change, double time) {
   for (std::size_t i = 0; i < kFramePixels; ++i) {
-    const std::uint32_t now = luminance[i];
+    const auto now = static_cast<std::int32_t>(luminance[i]);
     const Run run = runOf(last_[i], turn_[i], direction_[i], now);
     turn_[i] = run.turn;
-    direction_[i] = static_cast<std::int8_t>(run.direction);
+    direction_[i] = run.direction;
     last_[i] = now;
   }
   const int transition = transitionOf(change);

@@ -64,9 +64,11 @@ class FlashMeter {
 
   // Per pixel: its luminance in the frame before, where its present rise
   // or fall began, and which it is (+1 rising, -1 falling, 0 not moved yet).
-  std::vector<std::uint32_t> last_;
-  std::vector<std::uint32_t> turn_;
-  std::vector<std::int8_t> direction_;
+  // Signed, as the values fit (white is 10^8) and vector units compare
+  // signed numbers directly.
+  std::vector<std::int32_t> last_;
+  std::vector<std::int32_t> turn_;
+  std::vector<std::int32_t> direction_;
   mutable std::vector<std::uint32_t> scratch_;
   int state_ = 0;  // the frame's state: +1 after a transition to brighter, -1 to darker
   int open_ = 0;   // a transition not yet paired with an opposite one: +1, -1 or 0
