@@ -2,11 +2,13 @@
 # make test  the same set-up, then the whole test suite
 # make windows       the Windows zip, cross-built with mingw-w64 into build-win/
 # make test-windows  the Windows build's tests under Wine
+# make package       the Debian package of build/, checked by lintian
+# make test-package  the same, and the unpacked package run headless
 BUILD_DIR := build
 WIN_BUILD_DIR := build-win
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps build run test sanitize fuzz bench clean windows test-windows
+.PHONY: deps build run test sanitize fuzz bench clean windows test-windows package test-package
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +33,12 @@ fuzz: deps
 
 bench: build
 	@$(BUILD_DIR)/tolvarin-bench
+
+package: build
+	@scripts/package-deb.sh $(BUILD_DIR)
+
+test-package: build
+	@scripts/package-deb.sh $(BUILD_DIR) --test
 
 # The Windows libraries come from the cache scripts/deps-windows.sh fills;
 # test-windows also runs the Windows build's tests under Wine.
