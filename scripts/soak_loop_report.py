@@ -72,6 +72,36 @@ def rows(d):
     return d["order"] * 64 + d["row"]
 
 
+class DemoClock:
+    """The demo clock on the monotonic one. A trace line is seen a little
+    after it is written, never before, so the smallest gap is the offset.
+    A stall (SIGSTOP to SIGCONT) is left out of demo time, so after it the
+    offset is larger by the stall: each side of it is fitted on its own."""
+
+    def __init__(self, seen, events):
+        self.stop = events["stop"]["m"] if "stop" in events and "cont" in events else None
+        if self.stop is None:
+            self.before = self.after = min(m - d["t"] for m, d in seen)
+            self.boundary = math.inf
+            return
+        cont = events["cont"]["m"]
+        self.before = min(m - d["t"] for m, d in seen if m <= self.stop)
+        later = [m - d["t"] for m, d in seen if m > cont]
+        self.after = min(later) if later else self.before
+        self.boundary = self.stop - self.before  # the demo time where the stall fell
+
+    def mono(self, t):
+        return t + (self.before if t <= self.boundary else self.after)
+
+    def demo(self, m):
+        return m - (self.before if self.stop is None or m <= self.stop else self.after)
+
+    def describe(self):
+        if self.before == self.after:
+            return f"{self.before:.4f} s"
+        return f"{self.before:.4f} s (after the stall {self.after:.4f} s)"
+
+
 def main():
     work = sys.argv[1]
     headless = split_passes(load_trace(os.path.join(work, "headless.jsonl")))
@@ -83,13 +113,11 @@ def main():
     audio = jsonl(os.path.join(work, "audio.jsonl"))
     events = {e["what"]: e for e in jsonl(os.path.join(work, "events.jsonl"))}
 
-    # The demo clock on the monotonic one: a trace line is seen a little
-    # after it is written, never before, so the smallest gap is the offset.
     seen = [(w["m"], json.loads(w["trace"])) for w in watch if w.get("trace", "").strip()]
-    clock = min(m - d["t"] for m, d in seen)
+    clock = DemoClock(seen, events)
     # What the program did after it was told to end is no pass of the demo.
     if "sigterm" in events:
-        last = events["sigterm"]["m"] - clock
+        last = clock.demo(events["sigterm"]["m"])
         real_trace = [d for d in real_trace if d["t"] < last]
         real_frames = [t for t in real_frames if t < last]
     real = split_passes(real_trace)
@@ -116,7 +144,7 @@ def main():
     loads = [(w["m"], w["load"]) for w in watch if "load" in w]
     if not loads and os.path.exists(os.path.join(work, "load.txt")):
         loads = [tuple(float(x) for x in l.split()) for l in open(os.path.join(work, "load.txt")) if l.strip()]
-    print(f"{count} complete passes; the demo clock runs {clock:.4f} s behind the monotonic clock")
+    print(f"{count} complete passes; the demo clock runs {clock.describe()} behind the monotonic clock")
 
     table, all_drawn, all_missed, per_pass = [], 0, 0, []
     prev_cpu, prev_end = 0.0, None
@@ -133,10 +161,10 @@ def main():
             stop_m = starts[k + 1]["m"]
             rss, cpu_total = starts[k + 1].get("rss_kb"), starts[k + 1].get("cpu_s")
         else:
-            stop_m = (real[k + 1][0]["t"] + clock) if k + 1 < len(real) else events.get("sigterm", {}).get("m")
+            stop_m = clock.mono(real[k + 1][0]["t"]) if k + 1 < len(real) else events.get("sigterm", {}).get("m")
             before = [x for x in proc if stop_m is None or x[0] <= stop_m]
             rss, cpu_total = (before[-1][1], before[-1][2]) if before else (None, None)
-        begin_m = lines[0]["t"] + clock if prev_end is None else prev_end
+        begin_m = clock.mono(lines[0]["t"]) if prev_end is None else prev_end
         prev_end = stop_m
         cpu = (cpu_total - prev_cpu) if cpu_total is not None else float("nan")
         prev_cpu = cpu_total if cpu_total is not None else prev_cpu
@@ -164,12 +192,12 @@ def main():
             heard = heard_at(g, music // BYTES_PER_FRAME + sample - head_first, DEVICE_BYTES)
             if heard is None:
                 continue
-            delivered = (d["t"] + clock - heard) * 1000.0
+            delivered = (clock.mono(d["t"]) - heard) * 1000.0
             # The first frame drawn after the sync, unless the demo was holding
             # a picture on purpose then (it waits for the next pass, say).
             shown = None
             if d["frame"] < len(real_frames) and real_frames[d["frame"]] - d["t"] < 0.1:
-                shown = (real_frames[d["frame"]] + clock - heard) * 1000.0
+                shown = (clock.mono(real_frames[d["frame"]]) - heard) * 1000.0
             syncs.append({"heard": heard, "order": d["order"], "row": d["row"], "sync": delivered, "shown": shown})
 
         wall = (stop_m - begin_m) if stop_m is not None else float("nan")
@@ -252,9 +280,9 @@ def scene_steps(p):
 def report_stall(p, calm, events, clock, real_frames):
     stop, cont = events["stop"]["m"], events["cont"]["m"]
     print(f"\nStall: the program stopped for {cont - stop:.2f} s, "
-          f"{stop - (p['lines'][0]['t'] + clock):.1f} s into pass {p['k']}")
+          f"{stop - clock.mono(p['lines'][0]['t']):.1f} s into pass {p['k']}")
     f0, f1 = p["frames"]
-    shown = [(i, real_frames[i] + clock) for i in range(f0, f1)]
+    shown = [(i, clock.mono(real_frames[i])) for i in range(f0, f1)]
     before = [x for x in shown if x[1] <= stop]
     after = [x for x in shown if x[1] > stop]
     if before and after:
@@ -275,7 +303,7 @@ def report_stall(p, calm, events, clock, real_frames):
     calm_off = {d["scene"]: rows(d) - rows(h) for d, h in scene_steps(calm) if h}
     for d, h in scene_steps(p):
         off = rows(d) - rows(h) if h else None
-        when = "after" if d["t"] + clock > cont else "before"
+        when = "after" if clock.mono(d["t"]) > cont else "before"
         print(f"    {d['scene']:15s} {fmt(off, '+d'):>5s} | {fmt(calm_off.get(d['scene']), '+d'):>5s}   ({when} the stall)")
     later = [s for s in p["syncs"] if s["heard"] > cont]
     if later:
@@ -288,7 +316,7 @@ def report_stall(p, calm, events, clock, real_frames):
 def report_starvation(p, events, clock, real_frames):
     a, b = events["starve"]["m"], events["fed"]["m"]
     f0, f1 = p["frames"]
-    times = [real_frames[i] for i in range(f0, f1) if a <= real_frames[i] + clock <= b]
+    times = [real_frames[i] for i in range(f0, f1) if a <= clock.mono(real_frames[i]) <= b]
     drawn, missed = count_missed(times)
     print(f"\nStarvation: {events['starve'].get('processes', 2)} spinning processes for {b - a:.1f} s "
           f"in pass {p['k']}")
