@@ -41,7 +41,14 @@ bool FrameChange::rise() const { return risen >= kQuarter && risen >= fallen + k
 bool FrameChange::fall() const { return fallen >= kQuarter && fallen >= risen + kEighth; }
 
 FlashMeter::FlashMeter()
-    : last_(kFramePixels, 0), turn_(kFramePixels, 0), direction_(kFramePixels, 0), scratch_(kFramePixels) {}
+    : last_(kFramePixels, 0),
+      turn_(kFramePixels, 0),
+      direction_(kFramePixels, 0),
+      riseAt_(kFramePixels, 0),
+      fallAt_(kFramePixels, 0),
+      scratch_(kFramePixels) {
+  thresholds(0, kFramePixels);
+}
 
 void luminanceOf(const Pixel* frame, std::uint32_t* out) {
   for (int i = 0; i < kFramePixels; ++i) out[i] = relativeLuminance(frame[i]);
@@ -51,6 +58,7 @@ namespace {
 
 constexpr std::int32_t kStepSigned = static_cast<std::int32_t>(kStep);
 constexpr std::int32_t kDarkLimitSigned = static_cast<std::int32_t>(kDarkLimit);
+constexpr std::int32_t kNever = 0x7FFFFFFF;  // a riseAt no luminance reaches
 
 // A pixel's present rise or fall once it shows `now`: a turn (a rise after
 // a fall, or the reverse) starts a new one from the frame before. Written
@@ -68,17 +76,70 @@ inline Run runOf(std::int32_t last, std::int32_t turn, std::int32_t direction, s
 
 }  // namespace
 
+// The rule itself, pixel by pixel: where each pixel's run would be with
+// `now`, and whether it has risen or fallen far enough.
+FrameChange FlashMeter::measureByRuns(const std::uint32_t* luminance) const {
+  int risen = 0;
+  int fallen = 0;
+  for (std::size_t i = 0; i < kFramePixels; ++i) {
+    const auto now = static_cast<std::int32_t>(luminance[i]);
+    const Run run = runOf(last_[i], turn_[i], direction_[i], now);
+    risen += (run.direction > 0) & (now - run.turn >= kStepSigned) & (run.turn < kDarkLimitSigned);
+    fallen += (run.direction < 0) & (run.turn - now >= kStepSigned) & (now < kDarkLimitSigned);
+  }
+  return FrameChange{risen, fallen};
+}
+
+namespace {
+
+// The same rule solved for `now` ahead of time, after each frame: a pixel
+// will have risen far enough at riseAt or more, fallen at fallAt or less.
+//   rising now: a fall turns it at `last`, so it has fallen at last - 0.1
+//     (the darker state, now, under 0.8); it has risen at turn + 0.1 and not
+//     below last (the rise must go on), turn under 0.8;
+//   falling now: the mirror image;
+//   not moved yet: it turns at `last` either way.
+struct Thresholds {
+  std::int32_t riseAt;
+  std::int32_t fallAt;
+};
+
+inline std::int32_t lower(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
+inline std::int32_t higher(std::int32_t a, std::int32_t b) { return a > b ? a : b; }
+
+inline Thresholds thresholdsOf(std::int32_t last, std::int32_t turn, std::int32_t direction) {
+  const std::int32_t darkMost = kDarkLimitSigned - 1;
+  const std::int32_t turnRise = last < kDarkLimitSigned ? last + kStepSigned : kNever;
+  const std::int32_t keepRise = turn < kDarkLimitSigned ? higher(turn + kStepSigned, last) : kNever;
+  const std::int32_t turnFall = lower(last - kStepSigned, darkMost);
+  const std::int32_t keepFall = lower(lower(last, turn - kStepSigned), darkMost);
+  return {direction > 0 ? keepRise : turnRise, direction < 0 ? keepFall : turnFall};
+}
+
+}  // namespace
+
+void FlashMeter::thresholds(std::size_t from, std::size_t to) {
+  const std::int32_t* last = last_.data();
+  const std::int32_t* turn = turn_.data();
+  const std::int32_t* direction = direction_.data();
+  std::int32_t* riseAt = riseAt_.data();
+  std::int32_t* fallAt = fallAt_.data();
+  for (std::size_t i = from; i < to; ++i) {
+    const Thresholds t = thresholdsOf(last[i], turn[i], direction[i]);
+    riseAt[i] = t.riseAt;
+    fallAt[i] = t.fallAt;
+  }
+}
+
 FrameChange FlashMeter::measureLuminance(const std::uint32_t* luminance) const {
   int risen = 0;
   int fallen = 0;
-  const std::int32_t* last = last_.data();
-  const std::int32_t* turns = turn_.data();
-  const std::int32_t* directions = direction_.data();
+  const std::int32_t* riseAt = riseAt_.data();
+  const std::int32_t* fallAt = fallAt_.data();
   for (std::size_t i = 0; i < kFramePixels; ++i) {
     const auto now = static_cast<std::int32_t>(luminance[i]);
-    const Run run = runOf(last[i], turns[i], directions[i], now);
-    risen += (run.direction > 0) & (now - run.turn >= kStepSigned) & (run.turn < kDarkLimitSigned);
-    fallen += (run.direction < 0) & (run.turn - now >= kStepSigned) & (now < kDarkLimitSigned);
+    risen += now >= riseAt[i];
+    fallen += now <= fallAt[i];
   }
   return FrameChange{risen, fallen};
 }
@@ -112,6 +173,8 @@ int FlashMeter::observeLuminance(const std::uint32_t* luminance, const FrameChan
     direction_[i] = run.direction;
     last_[i] = now;
   }
+  // A loop of its own: both vectorise this way, not as one.
+  thresholds(0, kFramePixels);
   const int transition = transitionOf(change);
   if (transition == 0) return 0;
   state_ = transition;

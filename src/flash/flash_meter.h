@@ -52,6 +52,9 @@ class FlashMeter {
   FrameChange measureLuminance(const std::uint32_t* luminance) const;
   // `change` is what measureLuminance gave for this frame.
   int observeLuminance(const std::uint32_t* luminance, const FrameChange& change, double time);
+  // measureLuminance by the rule's own steps, pixel by pixel: the plain
+  // reference the fast count is proven against.
+  FrameChange measureByRuns(const std::uint32_t* luminance) const;
 
   // The times of every flash so far, in order.
   const std::vector<double>& flashTimes() const { return flashes_; }
@@ -61,6 +64,7 @@ class FlashMeter {
 
  private:
   int transitionOf(const FrameChange& change) const;
+  void thresholds(std::size_t from, std::size_t to);
 
   // Per pixel: its luminance in the frame before, where its present rise
   // or fall began, and which it is (+1 rising, -1 falling, 0 not moved yet).
@@ -69,6 +73,10 @@ class FlashMeter {
   std::vector<std::int32_t> last_;
   std::vector<std::int32_t> turn_;
   std::vector<std::int32_t> direction_;
+  // The luminance at which each pixel will count as risen (at or above) or
+  // fallen (at or below) in the next frame, from the three above.
+  std::vector<std::int32_t> riseAt_;
+  std::vector<std::int32_t> fallAt_;
   mutable std::vector<std::uint32_t> scratch_;
   int state_ = 0;  // the frame's state: +1 after a transition to brighter, -1 to darker
   int open_ = 0;   // a transition not yet paired with an opposite one: +1, -1 or 0

@@ -3,8 +3,10 @@
 // not need changing shown as drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "flash/calm_filter.h"
@@ -92,6 +94,38 @@ TEST(FlashMeter, MotionAndSlowFadesAreNoFlashes) {
       meter.observe(paint([level](int, int) { return grey(level); }).get(), i / double(fps));
     }
     EXPECT_EQ(meter.flashTimes().size(), 1u) << fps << " fps";
+  }
+}
+
+TEST(FlashMeter, TheFastCountEqualsTheRuleOnRandomFrames) {
+  // Frames whose pixels wander, jump, hold and sit near the rule's edges
+  // (steps of exactly 0.1, states at 0.8): the count from precomputed
+  // thresholds must be the rule's own, frame after frame.
+  std::mt19937 rng(2000);
+  FlashMeter meter;
+  std::vector<std::uint32_t> luminance(kFramePixels);
+  std::vector<std::uint32_t> before(kFramePixels, 0);
+  const std::uint32_t edges[] = {0, kLuminanceOne / 10, kLuminanceOne / 10 * 8 - 1, kLuminanceOne / 10 * 8,
+                                 kLuminanceOne / 10 * 9, kLuminanceOne};
+  for (int frame = 0; frame < 60; ++frame) {
+    for (int i = 0; i < kFramePixels; ++i) {
+      std::uint32_t& v = luminance[static_cast<std::size_t>(i)];
+      const std::uint32_t was = before[static_cast<std::size_t>(i)];
+      switch (rng() % 6) {
+        case 0: v = rng() % (kLuminanceOne + 1); break;
+        case 1: v = was; break;
+        case 2: v = edges[rng() % 6]; break;
+        case 3: v = was + kLuminanceOne / 10 <= kLuminanceOne ? was + kLuminanceOne / 10 : was; break;
+        case 4: v = was >= kLuminanceOne / 10 ? was - kLuminanceOne / 10 : 0; break;
+        default: v = std::min<std::uint32_t>(kLuminanceOne, was + rng() % 3000000); break;
+      }
+    }
+    const FrameChange fast = meter.measureLuminance(luminance.data());
+    const FrameChange rule = meter.measureByRuns(luminance.data());
+    ASSERT_EQ(fast.risen, rule.risen) << "frame " << frame;
+    ASSERT_EQ(fast.fallen, rule.fallen) << "frame " << frame;
+    meter.observeLuminance(luminance.data(), fast, frame / 60.0);
+    before = luminance;
   }
 }
 
