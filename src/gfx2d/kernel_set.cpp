@@ -108,6 +108,29 @@ constexpr KernelSet kAvx512 = [] {
 }();
 #endif
 
+#ifdef TOLVARIN_NEON_KERNELS
+// Every kernel but drawLine (a line touches at most 320 pixels). fill and
+// copy gain nothing over the compiler's own vectorising of the references;
+// they are here so the set reads as one family.
+constexpr KernelSet kNeon{
+    .name = "neon",
+    .fillFrame = neon::fillFrame,
+    .copyFrame = neon::copyFrame,
+    .crossFade = neon::crossFade,
+    .overlayKeyed = neon::overlayKeyed,
+    .maskFrame = neon::maskFrame,
+    .averageFrames = neon::averageFrames,
+    .mirrorQuadrants = neon::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = neon::subtractFromBytes,
+    .rotoZoom = neon::rotoZoom,
+    .stretchBlit = neon::stretchBlit,
+    .bumpLight = neon::bumpLight,
+    .zoomWrap = neon::zoomWrap,
+    .tunnelPixels = neon::tunnelPixels,
+};
+#endif
+
 const KernelSet& chooseKernels() {
   if (!simdEnabled()) return kReference;
   return *availableKernelSets().back();
@@ -126,6 +149,9 @@ std::vector<const KernelSet*> availableKernelSets() {
 #endif
 #ifdef TOLVARIN_SIMD128_KERNELS
   sets.push_back(&kSimd128);
+#endif
+#ifdef TOLVARIN_NEON_KERNELS
+  sets.push_back(&kNeon);
 #endif
 #ifdef TOLVARIN_AVX2_KERNELS
   if (detail::cpuHasAvx2()) sets.push_back(&kAvx2);
