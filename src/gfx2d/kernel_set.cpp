@@ -109,18 +109,21 @@ constexpr KernelSet kAvx512 = [] {
 #endif
 
 #ifdef TOLVARIN_NEON_KERNELS
-// Every kernel but drawLine (a line touches at most 320 pixels). fill and
-// copy gain nothing over the compiler's own vectorising of the references;
-// they are here so the set reads as one family.
+// NEON where it pays. GCC vectorises the references of fill, copy, overlay,
+// mask and the mirror for arm64 by itself, to the same loads, stores and
+// instruction counts per pixel as NEON by hand; the byte arithmetic of the
+// fade, the average and the subtraction it does not, and the sampling
+// kernels gain from the vector index maths and the tables of the x86
+// families (docs/performance.md). A line touches at most 320 pixels.
 constexpr KernelSet kNeon{
     .name = "neon",
-    .fillFrame = neon::fillFrame,
-    .copyFrame = neon::copyFrame,
+    .fillFrame = reference::fillFrame,
+    .copyFrame = reference::copyFrame,
     .crossFade = neon::crossFade,
-    .overlayKeyed = neon::overlayKeyed,
-    .maskFrame = neon::maskFrame,
+    .overlayKeyed = reference::overlayKeyed,
+    .maskFrame = reference::maskFrame,
     .averageFrames = neon::averageFrames,
-    .mirrorQuadrants = neon::mirrorQuadrants,
+    .mirrorQuadrants = reference::mirrorQuadrants,
     .drawLine = reference::drawLine,
     .subtractFromBytes = neon::subtractFromBytes,
     .rotoZoom = neon::rotoZoom,
