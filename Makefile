@@ -4,6 +4,8 @@
 # make test-windows  the Windows build's tests under Wine
 # make package       the Debian package of build/, checked by lintian
 # make test-package  the same, and the unpacked package run headless
+# make arm64         the arm64 Linux program, tests and .deb, cross-built into build-arm64/
+# make test-arm64    the arm64 build's library tests and golden runs under qemu-user
 BUILD_DIR := build
 WIN_BUILD_DIR := build-win
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -49,8 +51,20 @@ windows: deps
 test-windows: deps
 	@$(WINDOWS_ENV) scripts/build-windows.sh --test
 
+# The arm64 libraries come from the cache scripts/deps-arm64.sh fills (Debian's
+# arm64 packages, unpacked); test-arm64 also runs the pure libraries' tests
+# and the golden runs under qemu-user.
+ARM64_BUILD_DIR := build-arm64
+ARM64_ENV = JOBS=$(JOBS) TOLVARIN_NATIVE_BUILD=$(BUILD_DIR) TOLVARIN_ARM64_BUILD=$(ARM64_BUILD_DIR)
+.PHONY: arm64 test-arm64
+arm64: deps
+	@$(ARM64_ENV) scripts/build-arm64.sh
+
+test-arm64: deps
+	@$(ARM64_ENV) scripts/build-arm64.sh --test
+
 clean:
-	@rm -rf $(BUILD_DIR) $(WIN_BUILD_DIR) build-debug build-asan build-tsan build-fuzz
+	@rm -rf $(BUILD_DIR) $(WIN_BUILD_DIR) $(ARM64_BUILD_DIR) build-debug build-asan build-tsan build-fuzz
 
 # The WebAssembly build in build-web/ (Emscripten): tolvarin.js + .wasm for
 # node, tolvarin-page.js + .wasm + .data and the page (index.html) for a

@@ -108,6 +108,32 @@ constexpr KernelSet kAvx512 = [] {
 }();
 #endif
 
+#ifdef TOLVARIN_NEON_KERNELS
+// NEON where it pays. GCC vectorises the references of fill, copy, overlay,
+// mask and the mirror for arm64 by itself, to the same loads, stores and
+// instruction counts per pixel as NEON by hand; the byte arithmetic of the
+// fade, the average and the subtraction it does not, and the sampling
+// kernels gain from the vector index maths and the tables of the x86
+// families (docs/performance.md). A line touches at most 320 pixels.
+constexpr KernelSet kNeon{
+    .name = "neon",
+    .fillFrame = reference::fillFrame,
+    .copyFrame = reference::copyFrame,
+    .crossFade = neon::crossFade,
+    .overlayKeyed = reference::overlayKeyed,
+    .maskFrame = reference::maskFrame,
+    .averageFrames = neon::averageFrames,
+    .mirrorQuadrants = reference::mirrorQuadrants,
+    .drawLine = reference::drawLine,
+    .subtractFromBytes = neon::subtractFromBytes,
+    .rotoZoom = neon::rotoZoom,
+    .stretchBlit = neon::stretchBlit,
+    .bumpLight = neon::bumpLight,
+    .zoomWrap = neon::zoomWrap,
+    .tunnelPixels = neon::tunnelPixels,
+};
+#endif
+
 const KernelSet& chooseKernels() {
   if (!simdEnabled()) return kReference;
   return *availableKernelSets().back();
@@ -126,6 +152,9 @@ std::vector<const KernelSet*> availableKernelSets() {
 #endif
 #ifdef TOLVARIN_SIMD128_KERNELS
   sets.push_back(&kSimd128);
+#endif
+#ifdef TOLVARIN_NEON_KERNELS
+  sets.push_back(&kNeon);
 #endif
 #ifdef TOLVARIN_AVX2_KERNELS
   if (detail::cpuHasAvx2()) sets.push_back(&kAvx2);

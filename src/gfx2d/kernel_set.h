@@ -12,7 +12,7 @@
 namespace tolvarin {
 
 struct KernelSet {
-  const char* name;  // "reference", "sse2", "simd128", "avx2", "avx512"
+  const char* name;  // "reference", "sse2", "simd128", "avx2", "avx512", "neon"
   void (*fillFrame)(Pixel* dst, std::uint32_t colour);
   void (*copyFrame)(const Pixel* src, Pixel* dst);
   void (*crossFade)(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR, std::int32_t weightG,

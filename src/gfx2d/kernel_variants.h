@@ -8,6 +8,9 @@
 //   whole files), reached only after a run-time check of the processor.
 // avx512: 512-bit steps (AVX-512 BW) for the kernel that gains most from
 //   them, bumpLight; the same attribute and check rules as avx2.
+// neon: 128-bit steps on arm64, where NEON (Advanced SIMD) is part of every
+//   processor: built whenever the compiler targets it, no run-time check;
+//   only for the kernels GCC's own vectorising of the references leaves slow.
 // simd128 (WebAssembly with -msimd128): no code of its own; the SSE2 family
 //   compiled to wasm SIMD through Emscripten's SSE2 headers, for the kernels
 //   where that beats the references (kernel_set.cpp).
@@ -29,6 +32,9 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TOLVARIN_AVX2_KERNELS 1
 #define TOLVARIN_AVX512_KERNELS 1
+#endif
+#if defined(__aarch64__) && defined(__ARM_NEON)
+#define TOLVARIN_NEON_KERNELS 1
 #endif
 #if defined(__SSE2__) && defined(__wasm_simd128__)
 #define TOLVARIN_SIMD128_KERNELS 1
@@ -82,6 +88,23 @@ namespace avx512 {
 void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,
                const Pixel* relief, std::int32_t mode);
 }  // namespace avx512
+#endif
+
+#ifdef TOLVARIN_NEON_KERNELS
+namespace neon {
+void crossFade(const Pixel* srcA, const Pixel* srcB, Pixel* dst, std::int32_t weightR,
+               std::int32_t weightG, std::int32_t weightB);
+void averageFrames(Pixel* dst, const Pixel* srcA, const Pixel* srcB);
+void subtractFromBytes(const Pixel* src, Pixel* dst, std::uint8_t amount);
+void rotoZoom(const Pixel* src, Pixel* dst, int angle, float scale);
+void stretchBlit(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                 const Pixel* src, Pixel* dst);
+void bumpLight(std::int32_t offsetX, std::int32_t offsetY, const Pixel* base, Pixel* dst,
+               const Pixel* relief, std::int32_t mode);
+void zoomWrap(const Pixel* src, Pixel* dst, double z);
+void tunnelPixels(const std::uint8_t* distance, const std::uint8_t* angle, const Pixel* texture,
+                  const std::int32_t* wobble, int shift, Pixel* dst);
+}  // namespace neon
 #endif
 
 }  // namespace tolvarin

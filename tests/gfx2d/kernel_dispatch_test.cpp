@@ -3,8 +3,10 @@
 // this file both with the switch and without it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "gfx2d/frame_kernels.h"
 #include "gfx2d/kernel_set.h"
@@ -30,6 +32,21 @@ TEST(KernelSets, EverySetFillsEverySlot) {
                            zoom != nullptr, tunnel != nullptr};
     for (std::size_t i = 0; i < std::size(filled); ++i) EXPECT_TRUE(filled[i]) << "slot " << i;
   }
+}
+
+// The baseline family of the processor the build targets is always there
+// (and so under the differential and golden tests): a family left out of
+// availableKernelSets() would be built and never run.
+TEST(KernelSets, TheBaselineFamilyIsAvailable) {
+  std::vector<std::string> names;
+  for (const KernelSet* set : availableKernelSets()) names.emplace_back(set->name);
+  ASSERT_FALSE(names.empty());
+  EXPECT_EQ(names.front(), "reference");
+#if defined(__aarch64__)
+  EXPECT_NE(std::find(names.begin(), names.end(), "neon"), names.end());
+#elif defined(__x86_64__)
+  EXPECT_NE(std::find(names.begin(), names.end(), "sse2"), names.end());
+#endif
 }
 
 // Which entries of the recording set were called: one bit per kernel.
