@@ -5,7 +5,7 @@
 # cannot work out its dependencies: the arm64 libraries were unpacked, not
 # installed, so dpkg does not know them. The packages the program links
 # directly are named instead, at least at the versions it was built against
-# (scripts/deps-arm64.sh lists them in packages.txt).
+# (scripts/deps-arm64.sh lists them in packages.txt), by upstream version.
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 file(STRINGS "${CPACK_TOLVARIN_ARM64_SYSROOT}/packages.txt" _tolvarin_packages)
@@ -21,6 +21,10 @@ foreach(_pkg libc6 libgcc-s1 libstdc++6 libsdl2-2.0-0 libopenmpt0 libpng16-16)
   if(NOT _version)
     message(FATAL_ERROR "${_pkg} is not in ${CPACK_TOLVARIN_ARM64_SYSROOT}/packages.txt")
   endif()
+  # The upstream version (no epoch, no Debian revision): what the program
+  # needs, not the security update this build happened to be made with.
+  string(REGEX REPLACE "^[0-9]+:" "" _version "${_version}")
+  string(REGEX REPLACE "-[^-]*$" "" _version "${_version}")
   list(APPEND _tolvarin_depends "${_pkg} (>= ${_version})")
 endforeach()
 list(JOIN _tolvarin_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

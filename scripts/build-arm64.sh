@@ -43,8 +43,10 @@ fi
 cmake -S . -B "$arm" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake \
   -DTOLVARIN_ARM64_SYSROOT="$sysroot" -DTOLVARIN_HOST_DATA_DIR="$(cd "$native" && pwd -P)/data" >/dev/null
 cmake --build "$arm" -j "$jobs"
-(cd "$arm" && cpack -G DEB >/dev/null) || die "cpack -G DEB in $arm failed"
-ls -l "$arm"/tolvarin_*_arm64.deb
+# The package, checked by lintian; with --test also unpacked and run headless under qemu.
+check=()
+[ "$test" -eq 0 ] || check=(--test)
+RUNNER="qemu-aarch64-static -L $sysroot" scripts/package-deb.sh "$arm" "${check[@]}"
 
 [ "$test" -eq 1 ] || exit 0
 ctest --test-dir "$arm" --output-on-failure -j "$jobs"
