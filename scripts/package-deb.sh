@@ -9,6 +9,9 @@
 #      folder runs the menu entry's command headless for two seconds, finding
 #      its data where the package puts it.
 #      RUNNER runs it (e.g. qemu-aarch64-static for another architecture).
+#   4. --install (CI's fresh machines; it changes the system): apt installs
+#      the package, the menu entry's command runs from the PATH headless,
+#      and apt removes the package again.
 # lintian, desktop-file-utils and appstream are installed when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,9 +20,11 @@ deps_name='make package'
 . scripts/lib/deps.sh
 build=build
 test=0
+install=0
 for arg in "$@"; do
   case $arg in
     --test) test=1 ;;
+    --install) test=1 install=1 ;;
     *) build=$arg ;;
   esac
 done
@@ -62,3 +67,13 @@ command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/org.quarnel.Tolvari
 frames=$(grep -vc '^#' "$root/frames.txt")
 [ "$frames" -gt 100 ] || die "the unpacked package's $command drew only $frames frames"
 echo "the unpacked package ran its menu command headless: $frames frames in 2 s of demo time"
+
+[ $install -eq 1 ] || exit 0
+deps_need_root "install $deb"
+deps_apt install -y --no-install-recommends "./$deb" || die "apt could not install $deb (log: $deps_apt_log)"
+installed=$(command -v "$command") || die "the installed package's $command is not on the PATH"
+(cd "$root" && "$command" --headless --quiet --until 2 --frame-hashes "$root/installed.txt") ||
+  die "the installed $installed did not run"
+cmp -s "$root/frames.txt" "$root/installed.txt" || die "the installed $installed drew other frames than the unpacked one"
+deps_apt remove -y tolvarin || die "apt could not remove the package (log: $deps_apt_log)"
+echo "apt installed the package; $installed ran from the PATH, drawing the same frames; apt removed it"
