@@ -82,7 +82,7 @@ web-test: web
 test-web: web
 	@scripts/test-web.sh
 
-# build-web/ on http://127.0.0.1:8000/ (PORT=...).
+# build-web/site/ on http://127.0.0.1:8000/ (PORT=...).
 serve-web:
 	@scripts/serve-web.sh
 

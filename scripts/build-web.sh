@@ -3,9 +3,10 @@
 #   1. libopenmpt for wasm: scripts/deps-web.sh builds it once from Debian's
 #      source package into a cache outside the clone (TOLVARIN_WEB_OPENMPT=
 #      PREFIX takes a prefix already built);
-#   2. the native build (build/) makes the data with the generator, and the
-#      native program the web tests compare with;
-#   3. build-web/ is configured with Emscripten's toolchain file and built.
+#   2. the native build (build/) makes the data and the icon with the
+#      generator, and the native program the web tests compare with;
+#   3. build-web/ is configured with Emscripten's toolchain file and built;
+#      build-web/site/ is the site to host, alone.
 # A missing piece stops it with one line starting "make web:".
 # TOLVARIN_NATIVE_BUILD and TOLVARIN_WEB_BUILD name other build folders.
 set -euo pipefail
@@ -45,7 +46,7 @@ if [ ! -f "$native/CMakeCache.txt" ]; then
     cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   fi
 fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin
+cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons tolvarin
 
 # 3. The web build. CMake's own complaint about a missing piece is a
 # "make web:" message it wraps over lines: print it as one.

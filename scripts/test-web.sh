@@ -24,7 +24,7 @@ deps_name='make test-web'
 version=25.16.0
 web=${TOLVARIN_WEB_BUILD:-build-web}
 native=${TOLVARIN_NATIVE_BUILD:-build}
-for f in CTestTestfile.cmake index.html page.js tolvarin-page.js tolvarin-page.wasm tolvarin-page.data; do
+for f in CTestTestfile.cmake site/index.html site/page.js site/tolvarin-page.js site/tolvarin-page.wasm site/tolvarin-page.data; do
   [ -f "$web/$f" ] || die "$web/$f not found (make web builds it)"
 done
 [ -x "$native/tolvarin" ] || die "$native/tolvarin not found (make web builds it)"

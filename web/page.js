@@ -12,11 +12,13 @@
 //   program.js   loading, start, run, end, watch again, failures
 //   stats.js     the page's measurements, only when a test asks (?stats)
 //   wake-lock.js the screen kept awake while the demo plays
+//   offline.js   the service worker: the site kept for offline visits
 import { pausedSeconds } from './clock.js';
 import { callPath, PROGRAM_CALLS } from './contract.js';
 import { show, yieldToBrowser } from './frames.js';
 import { takeKeys } from './keys.js';
 import { scale, setUpLayout } from './layout.js';
+import { takeNewBuild } from './offline.js';
 import { fail, message, programState, runProgram } from './program.js';
 import { sound } from './sound.js';
 import { keepConsole } from './stats.js';
@@ -59,4 +61,5 @@ const missing = PROGRAM_CALLS.map(([call]) => callPath(call))
   .filter((p) => p[0] === 'tolvarinPage' && typeof p.slice(1).reduce((o, name) => o && o[name], page) !== 'function')
   .map((p) => p.join('.'));
 if (missing.length > 0) fail(`the page lacks ${missing.join(', ')}`);
-else runProgram();
+// A new build's worker waiting: the page reloads from it instead.
+else takeNewBuild().then((taking) => taking || runProgram());

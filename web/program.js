@@ -15,7 +15,9 @@ import { pauseWhenHidden, resetPauses } from './clock.js';
 import { animationFrame, frameInterval, startFrames } from './frames.js';
 import { clearKeys, keyForDemo, listenForKeys } from './keys.js';
 import { el, hideOverlay, messageShown, showMessage, showNotice, showOverlay } from './layout.js';
+import { keepForOffline } from './offline.js';
 import { options, programArguments } from './options.js';
+import { SITE_SIZES } from './site.js';
 import { sound } from './sound.js';
 import { Stats, statsWanted } from './stats.js';
 import { keepAwake } from './wake-lock.js';
@@ -82,17 +84,30 @@ function programEnded(code) {
   else overlay('press a key to watch again');
 }
 
+// The loading bar's part (0..1) from the runtime's "(done/total)": done
+// counts the data's bytes as the browser has decoded them, while total is
+// the server's Content-Length, the compressed size when the server
+// compresses; the data's real size is the site's own figure (site.js).
+function loadedPart(text) {
+  const m = /\((\d+)\/(\d+)\)/.exec(text || '');
+  if (!m) return null;
+  const total = SITE_SIZES['tolvarin-page.data'] || Number(m[2]);
+  return total > 0 ? Math.min(1, Number(m[1]) / total) : 0;
+}
+
 function makeModule() {
   return {
     noInitialRun: true,
     print: (line) => console.log(line),
     printErr: stderrLine,
     setStatus: (text) => {
-      const m = /\((\d+)\/(\d+)\)/.exec(text || '');
-      if (phase === 'loading') overlay('loading…', m ? Number(m[1]) / Number(m[2]) : 0);
+      // Its last call, with no figures, says the download is over.
+      const part = loadedPart(text);
+      if (phase === 'loading' && part !== null) overlay('loading…', part);
     },
     onRuntimeInitialized: async () => {
       phase = 'ready';
+      keepForOffline();
       if (!startWhenReady && again) {
         // Watching again: the key that asked for it reloaded the page; the
         // sound may start without a new gesture, or else the click is asked.

@@ -151,28 +151,34 @@ describe('chromium: a phone', () => {
     }
   });
 
-  test('a slow processor (4x): the demo keeps pace with the music', async () => {
-    const tab = await browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true });
-    const cdp = await tab.page.createCDPSession();
-    await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
-    try {
-      await waitFor('[chromium, 4x slower] twenty seconds of the demo', async () => (await tab.trace()).some((e) => e.t >= 19.5), 300000);
-      const info = await tab.inspect();
-      const syncs = syncTimes(info.stats.syncs, tab.lines);
-      say('4x slower', 'scene, frames, wasm draw ms median / 95th percentile, skipped frames');
-      for (const s of info.stats.scenes) {
-        say('4x slower', `  ${s.name.padEnd(15)} ${String(s.frames).padStart(5)}  ${median(s.draw).toFixed(2).padStart(6)} / ${percentile(s.draw, 95).toFixed(2).padStart(6)}  ${s.skipped}`);
+  // The same fifteen seconds (the logo zoom, the first light sweep: five
+  // syncs) at each rate; the table's figures are printed, not asserted.
+  for (const rate of [1, 4, 6]) {
+    const who = `${rate}x slower`;
+    test(`a slow processor (${rate}x): the demo keeps pace with the music`, async () => {
+      const tab = await browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true });
+      const cdp = await tab.page.createCDPSession();
+      await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+      try {
+        await waitFor(`[chromium, ${who}] fifteen seconds of the demo`, async () => (await tab.trace()).some((e) => e.t >= 14.5), 300000);
+        const info = await tab.inspect();
+        const syncs = syncTimes(info.stats.syncs, tab.lines);
+        say(who, 'scene, frames, wasm draw ms median / 95th percentile, skipped frames');
+        for (const s of info.stats.scenes) {
+          say(who, `  ${s.name.padEnd(15)} ${String(s.frames).padStart(5)}  ${median(s.draw).toFixed(2).padStart(6)} / ${percentile(s.draw, 95).toFixed(2).padStart(6)}  ${s.skipped}`);
+        }
+        say(who, `syncs: ${showSyncs(syncs)}`);
+        say(who, `${syncSummary(syncs, info.stats.interval)}; sound underruns: ${info.stats.underruns}`);
+        assert.ok(syncs.length >= 4);
+        assertReleasedOnTime(syncs, `[chromium, ${who}] `);
+        assertInStep(syncs, info.stats.interval, `[chromium, ${who}] `);
+        // Up to 4x the sound never runs dry; at 6x how often it did is printed.
+        if (rate <= 4) assert.equal(info.stats.underruns, 0, `[chromium, ${who}] the sound ran dry`);
+        assert.deepEqual(tab.errors, []);
+      } finally {
+        await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 }).catch(() => {});
+        await tab.close();
       }
-      say('4x slower', `syncs: ${showSyncs(syncs)}`);
-      say('4x slower', `${syncSummary(syncs, info.stats.interval)}; sound underruns: ${info.stats.underruns}`);
-      assert.ok(syncs.length >= 5);
-      assertReleasedOnTime(syncs, '[chromium, 4x slower] ');
-      assertInStep(syncs, info.stats.interval, '[chromium, 4x slower] ');
-      assert.equal(info.stats.underruns, 0, '[chromium, 4x slower] the sound ran dry');
-      assert.deepEqual(tab.errors, []);
-    } finally {
-      await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 }).catch(() => {});
-      await tab.close();
-    }
-  });
+    });
+  }
 });

@@ -215,3 +215,45 @@ export function silentSuite(engine, { launchOptions = { sound: false }, query = 
     });
   });
 }
+
+// The loading bar with a server that compresses (gzip, its Content-Length
+// the compressed length), sending slowly so the download is reported many
+// times: the bar counts the data's bytes against the data's real size, so it
+// only grows and never passes 100 % (WebKit reports the decoded bytes
+// against the compressed length: 164 % when the page took that for the size).
+export function compressedLoadSuite(engine) {
+  const who = `[${engine}, gzip] `;
+  describe(`${engine}: loading from a server that compresses`, () => {
+    let server;
+    let browser;
+    before(async () => {
+      server = await startServer({ gzip: true, trickleMs: 20 });
+      browser = await launch(engine, { origin: server.origin });
+    });
+    after(async () => {
+      if (browser) await browser.close();
+      if (server) server.close();
+    });
+
+    test('the loading bar only grows, and never past 100 %', async () => {
+      const tab = await browser.open('');
+      try {
+        const widths = [];
+        await waitFor(`${who}the program loaded`, async () => {
+          const width = await tab.eval("(() => { const p = document.getElementById('progress'); return p.hidden ? '' : document.getElementById('progress-bar').style.width; })()");
+          if (width !== '' && parseFloat(width) !== widths[widths.length - 1]) widths.push(parseFloat(width));
+          return (await tab.inspect()).phase === 'ready';
+        }, 180000);
+        console.log(`${who}the bar's widths: ${widths.join(' ')}`);
+        assert.ok(server.requests.includes('/tolvarin-page.data'));
+        assert.ok(widths.length >= 3, `${who}the bar moved only ${widths.length} times`);
+        assert.ok(widths.every((w, i) => i === 0 || w >= widths[i - 1]), `${who}the bar went back: ${widths.join(' ')}`);
+        assert.ok(Math.max(...widths) <= 100, `${who}the bar reached ${Math.max(...widths)} %`);
+        await tab.sync();
+        assert.deepEqual(tab.errors, [], `${who}console errors`);
+      } finally {
+        await tab.close();
+      }
+    });
+  });
+}

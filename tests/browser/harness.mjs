@@ -19,13 +19,14 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import zlib from 'node:zlib';
 
 const require = createRequire(import.meta.url);
 export const source = fileURLToPath(new URL('../..', import.meta.url));
-export const site = path.resolve(process.env.TOLVARIN_SITE || 'build-web');
+export const site = path.resolve(process.env.TOLVARIN_SITE || 'build-web/site');
 export const native = path.resolve(process.env.TOLVARIN_NATIVE || 'build/tolvarin');
 export const golden = path.resolve(process.env.TOLVARIN_GOLDEN || path.join(source, 'tests/golden'));
-export const shots = path.resolve(process.env.TOLVARIN_SHOTS || path.join(site, 'screenshots'));
+export const shots = path.resolve(process.env.TOLVARIN_SHOTS || path.join(site, '..', 'screenshots'));
 
 export const trace = (lines) => lines.filter((l) => l.startsWith('{"t":')).map((l) => JSON.parse(l));
 export const goldenTrace = () => trace(fs.readFileSync(path.join(golden, 'trace-144.jsonl'), 'utf8').split('\n'));
@@ -83,29 +84,61 @@ export function percentile(values, p) {
 // --- The server: the site as it is, or with one file replaced -------------
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.json': 'application/json', '.webmanifest': 'application/manifest+json' };
+  '.data': 'application/octet-stream', '.json': 'application/json', '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png' };
 
-export async function startServer() {
+// `root`: another site folder. `gzip`: every answer gzip-compressed, with
+// the compressed length as its Content-Length (a host serving precompressed
+// files does that). `trickleMs`: bodies sent 64 KiB at a time, this long
+// apart (a slow network). `requests` lists the paths asked for.
+export async function startServer({ root = site, gzip = false, trickleMs = 0 } = {}) {
   const overrides = new Map(); // URL path -> {status, body}
+  const requests = [];
+  const send = (res, status, type, body) => {
+    const headers = { 'Content-Type': type };
+    if (gzip) {
+      body = zlib.gzipSync(body);
+      headers['Content-Encoding'] = 'gzip';
+    }
+    headers['Content-Length'] = body.length;
+    res.writeHead(status, headers);
+    if (!trickleMs) {
+      res.end(body);
+      return;
+    }
+    const piece = 65536;
+    const next = (at) => {
+      if (res.destroyed) return;
+      if (at + piece >= body.length) res.end(body.subarray(at));
+      else res.write(body.subarray(at, at + piece), () => setTimeout(() => next(at + piece), trickleMs));
+    };
+    next(0);
+  };
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    requests.push(name);
     const override = overrides.get(name);
     if (override) {
-      res.writeHead(override.status, { 'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream' });
-      res.end(override.body);
+      send(res, override.status, TYPES[path.extname(name)] || 'application/octet-stream', Buffer.from(override.body));
       return;
     }
-    const file = path.join(site, name === '/' ? 'index.html' : name);
-    if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      res.writeHead(404);
-      res.end('not found');
+    const file = path.join(root, name === '/' ? 'index.html' : name);
+    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      send(res, 404, 'text/plain', Buffer.from('not found'));
       return;
     }
-    res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
+    send(res, 200, TYPES[path.extname(file)] || 'application/octet-stream', fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { origin: `http://127.0.0.1:${server.address().port}`, overrides, close: () => server.close() };
+  return {
+    origin: `http://127.0.0.1:${server.address().port}`,
+    overrides,
+    requests,
+    close: () => {
+      server.close();
+      server.closeAllConnections();
+    },
+  };
 }
 
 // --- The page's syncs against the music ----------------------------------------

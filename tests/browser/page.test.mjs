@@ -1,11 +1,11 @@
 // The demo's page in a real browser: Debian's Chromium driven by
-// puppeteer-core, the site (build-web/) served on 127.0.0.1 by a server this
+// puppeteer-core, the site (build-web/site/) served on 127.0.0.1 by a server this
 // file starts and stops (the server and the sync arithmetic are harness.mjs's,
 // shared with the other engines' tests). CTest runs it as browser.page in the web build
 // (tests/browser/CMakeLists.txt sets the environment below but the last):
 //
 //   node --test tests/browser/page.test.mjs
-//   env: TOLVARIN_SITE     the site folder (build-web)
+//   env: TOLVARIN_SITE     the site folder (build-web/site)
 //        TOLVARIN_NATIVE   the native program (build/tolvarin)
 //        TOLVARIN_GOLDEN   tests/golden (the native 144 fps trace)
 //        TOLVARIN_SHOTS    where the canvas screenshots go
@@ -34,14 +34,13 @@ if (!process.env.PUPPETEER_CORE) {
 }
 const puppeteer = require(process.env.PUPPETEER_CORE);
 
-// The site as it is, or with one file replaced (server.overrides).
+// The site as it is.
 let server;
 let origin;
-let overrides;
 let browser;
 before(async () => {
   server = await startServer();
-  ({ origin, overrides } = server);
+  ({ origin } = server);
   browser = await puppeteer.launch({
     executablePath: process.env.TOLVARIN_CHROMIUM || '/usr/bin/chromium',
     args: ['--headless=new', '--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--mute-audio',
@@ -60,7 +59,8 @@ after(async () => {
 // --- Helpers ----------------------------------------------------------------
 
 // A page with its console collected: log lines (trace, hashes) and errors.
-async function openPage(query, { width = 1000, height = 760 } = {}) {
+// `at`: another server's origin.
+async function openPage(query, { width = 1000, height = 760, at = origin } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height });
   const console_ = { lines: [], errors: [] };
@@ -69,7 +69,7 @@ async function openPage(query, { width = 1000, height = 760 } = {}) {
     else console_.lines.push(m.text());
   });
   page.on('pageerror', (e) => console_.errors.push(`page error: ${e.message}`));
-  await page.goto(`${origin}/index.html${query}`);
+  await page.goto(`${at}/index.html${query}`);
   return { page, console: console_ };
 }
 
@@ -430,6 +430,9 @@ describe('sound without AudioWorklet', () => {
   });
 });
 
+// Each with a server of its own: the site the earlier tests' pages kept for
+// offline visits (service-worker.js) would answer instead of the server's
+// replaced file.
 describe('data that fails to load', () => {
   test('a damaged music file: the program\'s own message is on the page', async () => {
     // The packed data with the module's bytes zeroed, at the offsets the
@@ -439,9 +442,10 @@ describe('data that fails to load', () => {
     assert.ok(m, 'the module is not in the packed data');
     const data = Buffer.from(fs.readFileSync(path.join(site, 'tolvarin-page.data')));
     data.fill(0, Number(m[1]), Number(m[2]));
-    overrides.set('/tolvarin-page.data', { status: 200, body: data });
+    const own = await startServer();
+    own.overrides.set('/tolvarin-page.data', { status: 200, body: data });
     try {
-      const { page } = await openPage('?autostart');
+      const { page } = await openPage('?autostart', { at: own.origin });
       try {
         await waitFor('the message', async () => page.$eval('#message', (e) => !e.hidden), 120000);
         const caption = await page.$eval('#message-caption', (e) => e.textContent);
@@ -454,14 +458,15 @@ describe('data that fails to load', () => {
         await page.close();
       }
     } finally {
-      overrides.clear();
+      own.close();
     }
   });
 
   test('the data not found: the page says so instead of staying blank', async () => {
-    overrides.set('/tolvarin-page.data', { status: 404, body: 'not found' });
+    const own = await startServer();
+    own.overrides.set('/tolvarin-page.data', { status: 404, body: 'not found' });
     try {
-      const { page } = await openPage('');
+      const { page } = await openPage('', { at: own.origin });
       try {
         await waitFor('the message', async () => page.$eval('#message', (e) => !e.hidden), 120000);
         const text = await page.$eval('#message-text', (e) => e.textContent);
@@ -471,7 +476,7 @@ describe('data that fails to load', () => {
         await page.close();
       }
     } finally {
-      overrides.clear();
+      own.close();
     }
   });
 });
