@@ -1,14 +1,16 @@
 // The page's clocks. The demo's clock stands still while it is held: the
-// tab hidden (the music's context is suspended with it), or the music's
-// context interrupted by the system until the viewer taps (sound.js); the
-// program subtracts pausedSeconds() from its time. The display's cadence is
+// tab hidden (the music's context is suspended with it), the viewer's pause
+// (the control bar, a media key), or the music's context interrupted by the
+// system until the viewer taps (sound.js); the program subtracts
+// pausedSeconds() from its time. The display's cadence is
 // the shortest recent gap between two animation frames: ?fps paces by it,
 // and stats.js counts the frames the browser skipped against it.
 import { options } from './options.js';
 
 let pausedMs = 0;
 let heldSince = null;
-const holds = new Set(); // why the demo stands still: 'hidden', 'sound'
+const holds = new Set(); // why the demo stands still: 'hidden', 'viewer', 'sound'
+const waiters = []; // {reason, resolve}: released(reason) promises
 
 // Seconds the demo stood still since the start, the hold under way included.
 export function pausedSeconds() {
@@ -19,6 +21,7 @@ export function resetPauses() {
   pausedMs = 0;
   heldSince = null;
   holds.clear();
+  for (const w of waiters.splice(0)) w.resolve();
 }
 
 // The demo stands still for `reason` until release(reason).
@@ -28,9 +31,19 @@ export function hold(reason) {
 }
 
 export function release(reason) {
-  if (!holds.delete(reason) || holds.size > 0) return;
+  if (!holds.delete(reason)) return;
+  for (let i = waiters.length - 1; i >= 0; i -= 1) {
+    if (waiters[i].reason === reason) waiters.splice(i, 1)[0].resolve();
+  }
+  if (holds.size > 0) return;
   pausedMs += performance.now() - heldSince;
   heldSince = null;
+}
+
+// Resolves when the hold for `reason` ends (at once when there is none).
+export function released(reason) {
+  if (!holds.has(reason)) return Promise.resolve();
+  return new Promise((resolve) => waiters.push({ reason, resolve }));
 }
 
 export function held(reason) {

@@ -2,7 +2,7 @@
 // at the browser's next animation frame (or, with ?fps, at the first one
 // due) and returns in a task of its own, so the browser paints in between;
 // yieldToBrowser() is a busy wait's poll. The program awaits both (ASYNCIFY).
-import { Cadence } from './clock.js';
+import { Cadence, held, released } from './clock.js';
 import { el, HEIGHT, WIDTH } from './layout.js';
 import { targetFps } from './options.js';
 
@@ -54,6 +54,15 @@ export function frameInterval() {
   return cadence ? cadence.interval : null;
 }
 
+// The viewer's pause holds the program where it is, as a hidden tab does
+// (where animation frames stop): no frame is drawn and no wait polls.
+async function whilePaused() {
+  if (!held('viewer')) return;
+  await released('viewer');
+  nextDue = null;
+  if (waitingSince !== Infinity) waitingSince = performance.now();
+}
+
 // Shows the RGBA frame at heap[ptr...].
 export async function show(heap, ptr) {
   waitingSince = Infinity;
@@ -77,6 +86,7 @@ export async function show(heap, ptr) {
     const gap = cadence.frame(t);
     if (stats) stats.frameShown(gap, cadence.interval);
   }
+  await whilePaused();
   await nextTask();
   if (stats) stats.resumed();
 }
@@ -86,6 +96,7 @@ export async function show(heap, ptr) {
 // two); a longer wait (the closing picture's wait for the last key) goes by
 // timers, which leave the processor alone.
 export async function yieldToBrowser() {
+  await whilePaused();
   if (stats) stats.waitBegan();
   if (waitingSince === Infinity) waitingSince = performance.now();
   if (performance.now() - waitingSince < 500) await nextTask();

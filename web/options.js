@@ -13,6 +13,11 @@
 //   ?scaling=MODE   whole: the picture at a whole multiple; fill: as large
 //                   as fits; otherwise whole unless that leaves a quarter of
 //                   the largest picture that fits unused (small screens)
+//   ?calm           calm mode: no more than 3 flashes in any second (?calm=0:
+//                   off); without it, the start screen's switch as the viewer
+//                   left it, or on when the system asks for reduced motion
+
+import { calmMode } from './settings.js';
 
 const params = new URLSearchParams(location.search);
 
@@ -29,6 +34,10 @@ export const options = Object.freeze({
   scaling: ['whole', 'fill'].includes(params.get('scaling')) ? params.get('scaling') : null,
 });
 
+// Calm mode for the next run (the start screen's switch changes `on`), and
+// what decided it.
+export const calm = { ...calmMode(params.get('calm')) };
+
 // The frame rate the page paces the frames at: null for the display's own,
 // 0 for none (each frame as soon as it is drawn).
 export const targetFps = options.fps !== null && /^\d+$/.test(options.fps) ? Number(options.fps) : null;
@@ -40,6 +49,8 @@ export function programArguments() {
   if (options.until !== null) args.push('--until', options.until);
   if (options.fps !== null) args.push('--fps', options.fps);
   if (options.start !== null) args.push('--start', options.start);
-  if (options.trace) args.push('--trace', '-');
+  // The page follows the trace for its timeline; headless, only when asked.
+  if (options.trace || !options.headless) args.push('--trace', '-');
+  if (calm.on) args.push('--calm');
   return args;
 }

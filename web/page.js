@@ -22,6 +22,9 @@ import { takeNewBuild } from './offline.js';
 import { fail, message, programState, runProgram } from './program.js';
 import { sound } from './sound.js';
 import { keepConsole } from './stats.js';
+import { mediaAction } from './media-session.js';
+import { calm } from './options.js';
+import { frameShown, playing, position } from './viewer.js';
 import { awake } from './wake-lock.js';
 
 const page = {
@@ -29,7 +32,10 @@ const page = {
     document.title = title;
   },
   close() {},
-  show,
+  show(heap, ptr) {
+    frameShown();
+    return show(heap, ptr);
+  },
   yieldToBrowser,
   takeKeys,
   pausedSeconds,
@@ -43,7 +49,12 @@ const page = {
     audio: { kind: sound.kind, clock: sound.clockKind, state: sound.state(), time: sound.clock(), pushed: sound.pushed,
       joins: sound.joins, notice: sound.status, heard: sound.heardNow() },
     awake: awake(),
+    viewer: { calm: { ...calm }, playing: playing(), position: position(), level: sound.level,
+      warning: !document.getElementById('warning').hidden,
+      media: 'mediaSession' in navigator && navigator.mediaSession.metadata ? navigator.mediaSession.metadata.title : null },
   }),
+  // A media key (play, pause), as the system would press it (the tests).
+  mediaAction,
 };
 
 keepConsole();

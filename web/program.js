@@ -11,7 +11,7 @@
 //
 //   loading -> ready -> starting -> running -> ended (-> loading: watch again)
 //                                           -> failed
-import { pauseWhenHidden, resetPauses } from './clock.js';
+import { held, pauseWhenHidden, resetPauses } from './clock.js';
 import { animationFrame, frameInterval, startFrames } from './frames.js';
 import { clearKeys, keyForDemo, listenForKeys } from './keys.js';
 import { el, hideOverlay, messageShown, showMessage, showNotice, showOverlay } from './layout.js';
@@ -20,6 +20,7 @@ import { options, programArguments } from './options.js';
 import { SITE_SIZES } from './site.js';
 import { sound } from './sound.js';
 import { Stats, statsWanted } from './stats.js';
+import { runBegins, setUpViewer, traced } from './viewer.js';
 import { keepAwake } from './wake-lock.js';
 
 let phase = 'loading';
@@ -49,8 +50,15 @@ export function message(caption, text) {
 
 function stderrLine(line) {
   if (line.startsWith('{"t":')) {
-    console.log(line);
+    // The page always asks for the trace (the timeline follows it); the
+    // console gets it when the address asks (?trace).
+    if (options.trace) console.log(line);
     if (stats) stats.traced(line);
+    try {
+      traced(JSON.parse(line));
+    } catch (e) {
+      // a line cut short: the next one serves
+    }
   } else {
     console.warn(line);
     programMessages.push(line);
@@ -145,6 +153,7 @@ async function start() {
   sound.stats = stats;
   startFrames(stats);
   phase = 'running';
+  runBegins();
   if (options.headless) overlay('rendering in virtual time…');
   else keepAwake(true);
   // Lets the overlay change paint before a headless run holds the page.
@@ -201,7 +210,7 @@ export function runProgram() {
   });
   // A tap on the picture; the mouse only offers its clicks to the sound.
   el.stage.addEventListener('pointerdown', (e) => {
-    if (e.target === el.notice || e.target.closest('#fullscreen')) return;
+    if (e.target === el.notice || e.target.closest('#fullscreen, #controls, #warning')) return;
     const forSound = sound.gesture();
     if (e.pointerType === 'mouse' || (forSound && phase === 'running')) return;
     demoKey();
@@ -213,7 +222,11 @@ export function runProgram() {
     e.stopPropagation();
     sound.gesture();
   });
-  pauseWhenHidden(() => phase === 'running', () => sound.suspend(), () => sound.resumeContext());
+  // A tab shown again while the viewer holds the demo stays held.
+  pauseWhenHidden(() => phase === 'running', () => sound.suspend(), () => {
+    if (!held('viewer')) sound.resumeContext();
+  });
+  setUpViewer(() => phase === 'running');
   // The page's own failures while loading (the .wasm or .data not found).
   window.addEventListener('error', (e) => {
     if (phase === 'loading') fail(`could not load the demo: ${e.message}`);

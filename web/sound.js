@@ -64,6 +64,8 @@ export const sound = {
   latencyReadAt: null,
   joins: 0, // times the music joined in after a silent stretch
   stats: null, // the statistics, when a test asked for them
+  gain: null, // the viewer's volume, between the player and the output
+  level: 1, // that volume (0..1), muted included
 
   // In the start gesture: makes and starts the context and its player, and
   // returns when the music's clock is known (a second at most).
@@ -99,7 +101,7 @@ export const sound = {
       try {
         await this.context.audioWorklet.addModule(new URL('pcm-player.js', import.meta.url).href);
         this.node = new AudioWorkletNode(this.context, 'tolvarin-pcm', { numberOfInputs: 0, outputChannelCount: [2] });
-        this.node.connect(this.context.destination);
+        this.node.connect(this.output());
         this.kind = 'audioworklet';
         return;
       } catch (e) {
@@ -111,8 +113,21 @@ export const sound = {
       const frame = Math.round(e.playbackTime * this.context.sampleRate);
       tolvarinPcmFill(this.chunks, frame, e.outputBuffer.getChannelData(0), e.outputBuffer.getChannelData(1));
     };
-    this.processor.connect(this.context.destination);
+    this.processor.connect(this.output());
     this.kind = 'scriptprocessor';
+  },
+  // The viewer's volume stage, made with the player.
+  output() {
+    this.gain = this.context.createGain();
+    this.gain.gain.value = this.level;
+    this.gain.connect(this.context.destination);
+    return this.gain;
+  },
+  // The viewer's volume (0..1) and mute. Only the loudness changes: the
+  // music goes on being played and timed the same.
+  setVolume(volume, muted) {
+    this.level = muted ? 0 : Math.min(1, Math.max(0, volume));
+    if (this.gain) this.gain.gain.setTargetAtTime(this.level, this.context.currentTime, 0.015);
   },
   // Whether the context's clock moves within `ms`. A context just started
   // reports no output timestamps for a moment, and then ones that leave out

@@ -271,10 +271,12 @@ class PuppeteerTab extends Tab {
     await this.page.touchscreen.tap(x, y);
   }
 
+  // The picture alone: the full-screen button and the control bar hidden.
   async shot(file) {
-    await this.page.$eval('#fullscreen', (e) => { e.style.visibility = 'hidden'; });
+    const hide = (v) => document.querySelectorAll('#fullscreen, #controls').forEach((e) => { e.style.visibility = v; });
+    await this.page.evaluate(hide, 'hidden');
     await (await this.page.$('#screen')).screenshot({ path: file });
-    await this.page.$eval('#fullscreen', (e) => { e.style.visibility = ''; });
+    await this.page.evaluate(hide, '');
   }
 
   async pageShot(file) {
@@ -334,9 +336,10 @@ class SeleniumTab extends Tab {
 
   async shot(file) {
     const element = await this.driver.findElement(this.webdriver.By.css('#screen'));
-    await this.eval("(document.getElementById('fullscreen').style.visibility = 'hidden')");
+    const hide = (v) => this.eval(`document.querySelectorAll('#fullscreen, #controls').forEach((e) => { e.style.visibility = '${v}'; })`);
+    await hide('hidden');
     fs.writeFileSync(file, Buffer.from(await element.takeScreenshot(), 'base64'));
-    await this.eval("(document.getElementById('fullscreen').style.visibility = '')");
+    await hide('');
   }
 
   async pageShot(file) {
