@@ -22,6 +22,11 @@ install(FILES ${CMAKE_BINARY_DIR}/tolvarin.6.gz DESTINATION ${CMAKE_INSTALL_MAND
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz ${_pkg}/copyright DESTINATION ${_doc})
 install(FILES ${_pkg}/org.quarnel.Tolvarin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_pkg}/org.quarnel.Tolvarin.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The menu entry's icon, in the icon theme's sizes.
+foreach(size 32 48 64 128 256 512)
+  install(FILES ${TOLVARIN_ICON_DIR}/tolvarin-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME tolvarin.png)
+endforeach()
 
 set(CPACK_PACKAGE_NAME tolvarin)
 set(CPACK_PACKAGE_VENDOR "Quarnel")

@@ -35,7 +35,7 @@ if [ "$native" = build ]; then
 elif [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data
+cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons
 
 if ! grep -qsxF "TOLVARIN_ARM64_SYSROOT:PATH=$sysroot" "$arm/CMakeCache.txt"; then
   rm -f "$arm/CMakeCache.txt"

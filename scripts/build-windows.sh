@@ -35,7 +35,7 @@ if [ "$native" = build ]; then
 elif [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data
+cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons
 
 if ! grep -qsxF "TOLVARIN_WIN_PREFIX:PATH=$prefix" "$win/CMakeCache.txt"; then
   rm -f "$win/CMakeCache.txt"

@@ -1,8 +1,9 @@
 // tolvarin-gen: writes every data file of the demo (pictures, font sheet,
 // meshes, music) into one folder (--out), or the demo's icon as PNG files
-// in its sizes (--icons: tolvarin-48.png, -192.png, -512.png), which no
-// data file includes: the web page, a desktop entry or an executable's
-// resources take them from there. Deterministic: the same source gives
+// in its sizes (--icons: tolvarin-16.png to -512.png, tolvarin.ico, and
+// window-icon.h, its pixels as C++ for the window's title bar), which no
+// data file includes: the web page, the desktop's icon theme, the Windows
+// program's resources and the window take them from there. Deterministic: the same source gives
 // byte-identical files. A data file whose bytes are unchanged is not
 // rewritten.
 #include <algorithm>
@@ -28,7 +29,65 @@ bool sameContent(const std::filesystem::path& path, const std::vector<std::uint8
   return old == bytes;
 }
 
-// The icon in each size.
+// The bytes of a file, empty when it cannot be read.
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void putLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// tolvarin.ico: the PNG files of kWindowsIconSizes behind an icon directory
+// (Windows reads PNG images in .ico files).
+bool writeIco(const std::filesystem::path& out) {
+  std::vector<std::vector<std::uint8_t>> images;
+  for (const int size : tolvarin::gen::kWindowsIconSizes) {
+    images.push_back(readBytes(out / ("tolvarin-" + std::to_string(size) + ".png")));
+    if (images.back().empty()) return false;
+  }
+  std::vector<std::uint8_t> ico;
+  putLe(ico, 0, 2);  // reserved
+  putLe(ico, 1, 2);  // an icon
+  putLe(ico, static_cast<std::uint32_t>(images.size()), 2);
+  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    const int size = tolvarin::gen::kWindowsIconSizes[i];
+    ico.push_back(static_cast<std::uint8_t>(size >= 256 ? 0 : size));  // 0 means 256
+    ico.push_back(static_cast<std::uint8_t>(size >= 256 ? 0 : size));
+    putLe(ico, 0, 2);   // no palette, reserved
+    putLe(ico, 1, 2);   // planes
+    putLe(ico, 32, 2);  // bits per pixel
+    putLe(ico, static_cast<std::uint32_t>(images[i].size()), 4);
+    putLe(ico, offset, 4);
+    offset += static_cast<std::uint32_t>(images[i].size());
+  }
+  for (const auto& image : images) ico.insert(ico.end(), image.begin(), image.end());
+  return tolvarin::formats::writeFile((out / "tolvarin.ico").string(), ico);
+}
+
+// window-icon.h: the window's title-bar icon as the C++ source of its
+// pixels (0xAARRGGBB, opaque), which the window code compiles in.
+bool writeWindowIcon(const std::filesystem::path& out) {
+  const int size = tolvarin::gen::kWindowIconSize;
+  const auto pixels = tolvarin::gen::drawIcon(size);
+  std::string text =
+      "// Made by tolvarin-gen --icons: the window's icon, " + std::to_string(size) + "x" + std::to_string(size) +
+      " pixels, 0xAARRGGBB, top row first.\n#pragma once\n#include <cstdint>\n\nnamespace tolvarin {\n\n"
+      "inline constexpr int kWindowIconSize = " + std::to_string(size) + ";\ninline constexpr std::uint32_t kWindowIcon[] = {\n";
+  char hex[16];
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    std::snprintf(hex, sizeof hex, "0x%08X,", 0xFF000000u | pixels[i]);
+    text += hex;
+    text += (i + 1) % 8 == 0 ? "\n" : " ";
+  }
+  text += "};\n\n}  // namespace tolvarin\n";
+  return tolvarin::formats::writeFile((out / "window-icon.h").string(),
+                                      std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+// The icon in each size, tolvarin.ico and window-icon.h.
 int writeIcons(const std::filesystem::path& out) {
   for (const int size : tolvarin::gen::kIconSizes) {
     const auto pixels = tolvarin::gen::drawIcon(size);
@@ -37,6 +96,10 @@ int writeIcons(const std::filesystem::path& out) {
       std::fprintf(stderr, "tolvarin-gen: cannot write %s\n", path.c_str());
       return 1;
     }
+  }
+  if (!writeIco(out) || !writeWindowIcon(out)) {
+    std::fprintf(stderr, "tolvarin-gen: cannot write tolvarin.ico or window-icon.h in %s\n", out.c_str());
+    return 1;
   }
   return 0;
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "window-icon.h"  // the generator's (tolvarin-gen --icons)
+
 namespace tolvarin {
 namespace {
 
@@ -64,6 +66,7 @@ bool SdlWindow::open(const char* title) {
     close();
     return false;
   }
+  setIcon();
   if (!createRenderer()) {
     close();
     return false;
@@ -83,6 +86,16 @@ int SdlWindow::refreshRate() const {
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window_);
   return SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
+}
+
+void SdlWindow::setIcon() {
+  // SDL only reads the pixels: the surface borrows the constant table.
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(kWindowIcon), kWindowIconSize,
+                                                         kWindowIconSize, 32, kWindowIconSize * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;  // a window without an icon still plays
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
 }
 
 bool SdlWindow::createRenderer() {

@@ -53,6 +53,8 @@ class SdlWindow final : public PixelBackend {
 
   int refreshRate() const;  // of the window's display now, 0 when unknown
   bool createRenderer();
+  // The demo's icon in the title bar and the task switcher.
+  void setIcon();
   void destroyRenderer();
   void updateLayout();
   void toggleFullscreen();
