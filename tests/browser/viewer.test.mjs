@@ -89,6 +89,19 @@ describe('chromium: the viewer\'s controls', () => {
     }
   });
 
+  test('a start point in the page gives the native program\'s frames from there, as a chapter\'s jump does', async () => {
+    const expected = nativeLines(['--start', 'Scene3D', '--until', '92']);
+    const tab = await browser.open('?headless&start=Scene3D&until=92');
+    try {
+      await waitFor('the headless run', async () => (await inspect(tab)).phase === 'ended', 600000);
+      const got = tab.lines.filter((l) => /^(# |\d+ )/.test(l));
+      assert.ok(expected.length > 60, `native gave ${expected.length} lines`);
+      assert.deepEqual(got, expected);
+    } finally {
+      await tab.close();
+    }
+  });
+
   test('?calm in the page draws the native program\'s calm frames through the strobe', async () => {
     const args = ['--calm', '--start', 'RotozoomStrobe', '--until', '47'];
     const expected = nativeLines(args);
