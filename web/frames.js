@@ -56,8 +56,10 @@ export function frameInterval() {
 
 // The viewer's pause holds the program where it is, as a hidden tab does
 // (where animation frames stop): no frame is drawn and no wait polls.
+// Called only when paused: otherwise the frame and poll paths keep exactly
+// their awaits (one more microtask in the busy waits' polls made Firefox's
+// page stop answering).
 async function whilePaused() {
-  if (!held('viewer')) return;
   await released('viewer');
   nextDue = null;
   if (waitingSince !== Infinity) waitingSince = performance.now();
@@ -86,7 +88,7 @@ export async function show(heap, ptr) {
     const gap = cadence.frame(t);
     if (stats) stats.frameShown(gap, cadence.interval);
   }
-  await whilePaused();
+  if (held('viewer')) await whilePaused();
   await nextTask();
   if (stats) stats.resumed();
 }
@@ -96,7 +98,7 @@ export async function show(heap, ptr) {
 // two); a longer wait (the closing picture's wait for the last key) goes by
 // timers, which leave the processor alone.
 export async function yieldToBrowser() {
-  await whilePaused();
+  if (held('viewer')) await whilePaused();
   if (stats) stats.waitBegan();
   if (waitingSince === Infinity) waitingSince = performance.now();
   if (performance.now() - waitingSince < 500) await nextTask();

@@ -29,6 +29,10 @@ const MIN_LEAD = 0.02;
 // How long a context is given to start its clock (ms) before the music
 // goes on silently, and how often a silent page looks whether it has since.
 const START_WAIT = 1000;
+// How long the player's module (pcm-player.js) may take to load: on a busy
+// server or machine it can take seconds, and a player that comes after the
+// page went silent is only joined in later.
+const PLAYER_WAIT = 10000;
 const WATCH_EVERY = 200;
 
 export const NO_SOUND = 'no sound: tap to try again';
@@ -76,7 +80,7 @@ export const sound = {
       this.goSilent(this.why);
       return;
     }
-    if (this.kind === 'none') await within(this.makePlayer(), START_WAIT);
+    if (this.kind === 'none') await within(this.makePlayer(), PLAYER_WAIT);
     if (this.kind !== 'none' && (await this.whenClockRuns(START_WAIT))) this.useContext();
     else this.goSilent(this.kind === 'none' ? 'no player' : `the audio context stayed ${this.context.state}`);
   },
