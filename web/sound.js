@@ -6,7 +6,7 @@
 // sample is heard, and the program releases the music's syncs by that.
 //
 // Sound that does not start never stops the demo. When the audio context
-// cannot be made, is refused, or its clock does not move within a second,
+// cannot be made, is refused, or its clock does not move within three seconds,
 // the music goes on silently on the page's own clock (performance.now()
 // less the pauses) with the same lead, as the native program's silent
 // stand-in does, and a line says so. A later gesture that gets the context
@@ -28,7 +28,7 @@ const START_LEAD = 0.3;
 const MIN_LEAD = 0.02;
 // How long a context is given to start its clock (ms) before the music
 // goes on silently, and how often a silent page looks whether it has since.
-const START_WAIT = 1000;
+const START_WAIT = 3000;
 // How long the player's module (pcm-player.js) may take to load: on a busy
 // server or machine it can take seconds, and a player that comes after the
 // page went silent is only joined in later.
@@ -72,7 +72,7 @@ export const sound = {
   level: 1, // that volume (0..1), muted included
 
   // In the start gesture: makes and starts the context and its player, and
-  // returns when the music's clock is known (a second at most).
+  // returns when the music's clock is known (three seconds at most, the player's loading aside).
   async prepare() {
     if (!this.context) this.makeContext();
     else this.context.resume().catch(() => {});
@@ -261,7 +261,7 @@ export const sound = {
     c.resume().catch(() => {});
     if (!held('sound')) return false;
     // Resumed or not, the demo goes on: with the music when its clock
-    // moves within a second, silently otherwise.
+    // moves within three seconds, silently otherwise.
     this.whenClockRuns(START_WAIT).then((runs) => {
       if (!held('sound')) return;
       if (runs) {
