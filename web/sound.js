@@ -34,6 +34,18 @@ const START_WAIT = 3000;
 // page went silent is only joined in later.
 const PLAYER_WAIT = 10000;
 const WATCH_EVERY = 200;
+// Firefox computes its output timestamps (the context's currentTime less
+// the output latency, stamped with performance.now() when asked), and while
+// it does not know the latency yet, every reading of either asks its audio
+// server for it with the audio graph locked. A reading that meets the server
+// inside a playback callback deadlocks the page for good: seen when the
+// music joined in late and the page read the stamps at every poll. There the
+// music is timed by currentTime (all the stamps would give), and the latency
+// is read seldom: once the clock has run half a second, then every five
+// seconds until it is known (Firefox keeps it from then on).
+const COMPUTED_STAMPS = /\bFirefox\//.test(navigator.userAgent);
+const LATENCY_AFTER = 0.5;
+const LATENCY_RETRY_MS = 5000;
 
 export const NO_SOUND = 'no sound: tap to try again';
 export const INTERRUPTED = 'sound interrupted: tap to go on';
@@ -154,7 +166,7 @@ export const sound = {
   // latency serve.
   outputStamp() {
     const c = this.context;
-    if (this.stampsWrong || !c.getOutputTimestamp) return null;
+    if (this.stampsWrong || COMPUTED_STAMPS || !c.getOutputTimestamp) return null;
     const stamp = c.getOutputTimestamp();
     if (!stamp || !(stamp.performanceTime > 0)) return null;
     const age = performance.now() - stamp.performanceTime;
@@ -165,14 +177,18 @@ export const sound = {
     console.warn(`tolvarin: the audio context's output timestamps are ${Math.round(-age)} ms in the future; timing by its currentTime`);
     return null;
   },
-  // The output's latency (s), read at most once a second: Firefox answers
-  // it by asking its audio process, holding the audio graph meanwhile, and
-  // a page asking at every poll has been seen to hang there.
+  // The output's latency (s), read at most once a second (Firefox: see
+  // COMPUTED_STAMPS).
   outputLatency() {
     const now = performance.now();
-    if (this.latencyReadAt === null || now - this.latencyReadAt > 1000) {
+    const c = this.context;
+    const due = COMPUTED_STAMPS
+      ? this.latency === 0 && c.state === 'running' && c.currentTime >= LATENCY_AFTER
+        && (this.latencyReadAt === null || now - this.latencyReadAt > LATENCY_RETRY_MS)
+      : this.latencyReadAt === null || now - this.latencyReadAt > 1000;
+    if (due) {
       this.latencyReadAt = now;
-      this.latency = this.context.outputLatency || 0;
+      this.latency = c.outputLatency || 0;
     }
     return this.latency;
   },
@@ -302,7 +318,8 @@ export const sound = {
   // The path the sound took, for the statistics and the tests.
   path() {
     return { player: this.kind, clock: this.clockKind, state: this.state(), why: this.why, joins: this.joins,
-      timing: this.clockKind !== 'context' ? 'performance.now' : this.stampsWrong || !this.context.getOutputTimestamp ? 'currentTime' : 'output timestamps',
+      timing: this.clockKind !== 'context' ? 'performance.now'
+        : this.stampsWrong || COMPUTED_STAMPS || !this.context.getOutputTimestamp ? 'currentTime' : 'output timestamps',
       latency: this.context ? this.outputLatency() || this.context.baseLatency || 0 : 0 };
   },
   clear() {

@@ -150,10 +150,10 @@ export function engineSuite(engine) {
 // says so in one line, and a later gesture that gets sound going joins the
 // music in at the demo's place. `whenSoundComes` makes sound possible in
 // the tab (null: it never comes, as Firefox without a sound server).
-export function silentSuite(engine, { launchOptions = { sound: false }, query = '?trace&stats', whenSoundComes = null } = {}) {
-  const say = (text) => console.log(text.split('\n').map((l) => `[${engine}, no sound] ${l}`).join('\n'));
-  const who = `[${engine}, no sound] `;
-  describe(`${engine}: sound that does not start`, () => {
+export function silentSuite(engine, { launchOptions = { sound: false }, query = '?trace&stats', whenSoundComes = null, label = 'no sound' } = {}) {
+  const say = (text) => console.log(text.split('\n').map((l) => `[${engine}, ${label}] ${l}`).join('\n'));
+  const who = `[${engine}, ${label}] `;
+  describe(`${engine}: sound that does not start (${label})`, () => {
     let server;
     let browser;
     before(async () => {

@@ -363,8 +363,10 @@ class SeleniumTab extends Tab {
 // One engine's browser. `sound: false` starts it where no sound server
 // answers (Firefox, WebKit) or makes Chromium's audio context one that
 // never starts (a stand-in for a refused one: its resume() does nothing
-// until window.tolvarinAllowSound is set).
-export async function launch(engine, { origin, sound = true } = {}) {
+// until window.tolvarinAllowSound is set). `refused: true` puts that
+// stand-in in Firefox too, with its sound server there: the context starts
+// late, when the test allows it.
+export async function launch(engine, { origin, sound = true, refused = !sound && engine === 'chromium' } = {}) {
   if (engine === 'webkit') return launchWebKit({ origin, sound });
   const puppeteer = require(process.env.PUPPETEER_CORE);
   const env = { ...process.env };
@@ -386,7 +388,7 @@ export async function launch(engine, { origin, sound = true } = {}) {
       } else {
         await page.setViewport({ width, height });
       }
-      if (!sound && engine === 'chromium') await page.evaluateOnNewDocument(refusedAudioContext);
+      if (refused) await page.evaluateOnNewDocument(refusedAudioContext);
       if (before) await before(page);
       const tab = new PuppeteerTab(engine, page);
       await page.goto(`${origin}/index.html${query}`);
