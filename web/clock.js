@@ -3,8 +3,10 @@
 // (the control bar, a media key), or the music's context interrupted by the
 // system until the viewer taps (sound.js); the program subtracts
 // pausedSeconds() from its time. The display's cadence is
-// the shortest recent gap between two animation frames: ?fps paces by it,
-// and stats.js counts the frames the browser skipped against it.
+// the shortest recent gap between two animation frames, the odd gap far
+// shorter than the rest left out (Firefox stamps the first two animation
+// frames after a long wait a few ms apart): ?fps paces by it, and stats.js
+// counts the frames the browser skipped against it.
 import { options } from './options.js';
 
 let pausedMs = 0;
@@ -66,6 +68,13 @@ export function pauseWhenHidden(running, onPause, onResume) {
   });
 }
 
+// The shortest of `gaps` once the shortest tenth is left out (of fewer than
+// ten, the shortest).
+function shortestUsual(gaps) {
+  const sorted = gaps.slice().sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 10)];
+}
+
 export class Cadence {
   constructor() {
     this.interval = 1000 / 60; // ms between the display's frames, until measured
@@ -84,7 +93,7 @@ export class Cadence {
       if (gap > 0) {
         this.deltas.push(gap);
         if (this.deltas.length > 120) this.deltas.shift();
-        this.interval = Math.max(4, Math.min(...this.deltas));
+        this.interval = Math.max(4, shortestUsual(this.deltas));
       }
     }
     this.lastAt = t;

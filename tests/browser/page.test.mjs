@@ -257,6 +257,34 @@ describe('layout', () => {
   });
 });
 
+describe('the display\'s cadence', () => {
+  test('a frame\'s gap is read against the display\'s usual shortest one, one odd short gap left out', async () => {
+    const { page } = await openPage('');
+    try {
+      const got = await page.evaluate(async () => {
+        const { Cadence } = await import('./clock.js');
+        const c = new Cadence();
+        let t = 1000;
+        const frame = (gap) => { t += gap; return c.frame(t); };
+        frame(0);
+        for (let i = 0; i < 30; i += 1) frame(16.7);
+        const steady = c.interval;
+        // Two frames stamped 3 ms apart (Firefox, after a long wait), then
+        // a steady run again and one frame late by a whole period.
+        frame(2000);
+        frame(3);
+        for (let i = 0; i < 20; i += 1) frame(16.7);
+        return { steady, after: c.interval, late: frame(33.4) / c.interval };
+      });
+      assert.ok(Math.abs(got.steady - 16.7) < 0.01, `steady: ${got.steady}`);
+      assert.ok(Math.abs(got.after - 16.7) < 0.01, `after an odd short gap: ${got.after}`);
+      assert.equal(Math.round(got.late), 2);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
 describe('full screen', () => {
   test('Alt+Enter and a double-click toggle it, and neither is a key for the demo', async () => {
     const { page, console: log } = await openPage('?autostart&trace');
