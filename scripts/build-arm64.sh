@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # make arm64: the program, its tests and a .deb for arm64 Linux, cross-built
 # with Debian's aarch64-linux-gnu compiler in build-arm64/.
 #   1. the arm64 libraries: scripts/deps-arm64.sh unpacks Debian's arm64
@@ -30,12 +31,9 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 sysroot=$(scripts/deps-arm64.sh) || exit 1  # it has said what failed, in one line
 [ -f "$sysroot/packages.txt" ] || die "no arm64 libraries in '$sysroot' (scripts/deps-arm64.sh unpacks them)"
 
-if [ "$native" = build ]; then
-  cmake --preset release >/dev/null
-elif [ ! -f "$native/CMakeCache.txt" ]; then
-  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons
+# shellcheck source=lib/native-build.sh
+. scripts/lib/native-build.sh
+native_build "$native" "$jobs" tolvarin_data tolvarin_icons
 
 if ! grep -qsxF "TOLVARIN_ARM64_SYSROOT:PATH=$sysroot" "$arm/CMakeCache.txt"; then
   rm -f "$arm/CMakeCache.txt"

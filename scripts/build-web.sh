@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # make web: the WebAssembly build in build-web/, with Debian's Emscripten.
 #   1. libopenmpt for wasm: scripts/deps-web.sh builds it once from Debian's
 #      source package into a cache outside the clone (TOLVARIN_WEB_OPENMPT=
@@ -39,14 +40,9 @@ toolchain=$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake
 [ -f "$toolchain" ] || die "Emscripten's CMake toolchain file not found ($toolchain)"
 
 # 2. The data, and the native program.
-if [ ! -f "$native/CMakeCache.txt" ]; then
-  if [ "$native" = build ]; then
-    cmake --preset release >/dev/null
-  else
-    cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  fi
-fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons tolvarin
+# shellcheck source=lib/native-build.sh
+. scripts/lib/native-build.sh
+native_build "$native" "$jobs" tolvarin_data tolvarin_icons tolvarin
 
 # 3. The web build. CMake's own complaint about a missing piece is a
 # "make web:" message it wraps over lines: print it as one.

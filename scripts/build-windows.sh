@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # make windows: the Windows zip, cross-built with mingw-w64 in build-win/.
 #   1. the libraries: scripts/deps-windows.sh builds them once from Debian's
 #      source packages into a cache outside the clone (a new prefix means a
@@ -30,12 +31,9 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 prefix=$(scripts/deps-windows.sh) || exit 1  # it has said what failed, in one line
 [ -d "$prefix/lib" ] || die "no Windows libraries in '$prefix' (scripts/deps-windows.sh builds them)"
 
-if [ "$native" = build ]; then
-  cmake --preset release >/dev/null
-elif [ ! -f "$native/CMakeCache.txt" ]; then
-  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$native" -j "$jobs" --target tolvarin_data tolvarin_icons
+# shellcheck source=lib/native-build.sh
+. scripts/lib/native-build.sh
+native_build "$native" "$jobs" tolvarin_data tolvarin_icons
 
 if ! grep -qsxF "TOLVARIN_WIN_PREFIX:PATH=$prefix" "$win/CMakeCache.txt"; then
   rm -f "$win/CMakeCache.txt"
