@@ -2,33 +2,22 @@
 // does not start (a stand-in context that is refused until the test allows
 // it), a phone (touch, 390x844 at device scale 3, a mobile user agent) and
 // a slow processor (4x CPU throttling). harness.mjs drives the browser.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import fs from 'node:fs';
 import { silentSuite } from './engines.mjs';
 import {
-  assertInStep, assertReleasedOnTime, launch, median, percentile, sceneNames, shots, showSyncs, startServer,
+  assertInStep, assertReleasedOnTime, browserForTests, median, percentile, sceneNames, shots, showSyncs,
   syncSummary, syncTimes, waitFor,
 } from './harness.mjs';
 
 const say = (who, text) => console.log(text.split('\n').map((l) => `[chromium, ${who}] ${l}`).join('\n'));
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launch('chromium', { origin: server.origin });
-  fs.mkdirSync(shots, { recursive: true });
-});
-after(async () => {
-  if (browser) await browser.close();
-  if (server) server.close();
-});
+const run = browserForTests('chromium');
 
 describe('chromium: the page\'s security policy', () => {
   test('index.html carries a policy without eval or inline code, and the running demo breaks none of it', async () => {
-    const page = await browser.browser.newPage();
+    const page = await run.browser.browser.newPage();
     const violations = [];
     const errors = [];
     await page.exposeFunction('tolvarinViolation', (v) => violations.push(v));
@@ -38,7 +27,7 @@ describe('chromium: the page\'s security policy', () => {
     page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
     page.on('pageerror', (e) => errors.push(e.message));
     try {
-      await page.goto(`${server.origin}/index.html?autostart&stats`);
+      await page.goto(`${run.server.origin}/index.html?autostart&stats`);
       const policy = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (m) => m.content);
       const directives = new Map(policy.split(';').map((d) => d.trim().split(/\s+/)).map(([k, ...v]) => [k, v]));
       assert.deepEqual(directives.get('script-src'), ["'self'", "'wasm-unsafe-eval'"]);
@@ -63,7 +52,7 @@ silentSuite('chromium', {
 describe('chromium: a phone', () => {
   test('a tap starts it with sound; taps walk through the scenes; the picture fills the width', async () => {
     const scenes = sceneNames();
-    const tab = await browser.open('?trace&stats', { width: 390, height: 844, mobile: true });
+    const tab = await run.browser.open('?trace&stats', { width: 390, height: 844, mobile: true });
     try {
       await waitFor('[chromium, phone] the program loaded', async () => (await tab.inspect()).phase === 'ready', 180000);
       assert.equal(await tab.overlayText(), 'tap to start');
@@ -110,7 +99,7 @@ describe('chromium: a phone', () => {
 
   test('sound the system interrupts holds the demo until a tap; then both go on in step', async () => {
     const who = '[chromium, interrupted] ';
-    const tab = await browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true, before: (page) => page.evaluateOnNewDocument(() => {
+    const tab = await run.browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true, before: (page) => page.evaluateOnNewDocument(() => {
       // Keeps the page's context where the test can interrupt it, as a phone call would.
       const Real = window.AudioContext;
       window.AudioContext = class extends Real {
@@ -158,7 +147,7 @@ describe('chromium: a phone', () => {
   for (const rate of [1, 4, 6]) {
     const who = `${rate}x slower`;
     test(`a slow processor (${rate}x): the demo keeps pace with the music`, async () => {
-      const tab = await browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true });
+      const tab = await run.browser.open('?autostart&trace&stats', { width: 390, height: 844, mobile: true });
       const cdp = await tab.page.createCDPSession();
       await cdp.send('Emulation.setCPUThrottlingRate', { rate });
       try {

@@ -2,12 +2,11 @@
 // engineSuite('firefox') in firefox.test.mjs, and so on. Every line printed
 // names the engine. Nothing here depends on the machine's speed: each wait
 // is for something the page does, with a generous limit; speed is printed.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
 import path from 'node:path';
 import {
-  assertInStep, assertReleasedOnTime, launch, nativeHashes, sceneNames, shots, showSyncs, speedTable, startServer,
+  assertInStep, assertReleasedOnTime, browserForTests, nativeHashes, sceneNames, shots, showSyncs, speedTable,
   syncSummary, syncTimes, trace, waitFor,
 } from './harness.mjs';
 
@@ -16,22 +15,12 @@ const NO_SOUND = 'no sound: tap to try again';
 export function engineSuite(engine) {
   const say = (text) => console.log(text.split('\n').map((l) => `[${engine}] ${l}`).join('\n'));
   const who = `[${engine}] `;
-  let server;
-  let browser;
-  before(async () => {
-    server = await startServer();
-    browser = await launch(engine, { origin: server.origin });
-    fs.mkdirSync(shots, { recursive: true });
-  });
-  after(async () => {
-    if (browser) await browser.close();
-    if (server) server.close();
-  });
+  const run = browserForTests(engine);
 
   describe(`${engine}: a viewer watches the demo`, () => {
     test('loads without a console error; a click starts it with sound; syncs in step; keys walk all ten scenes', async () => {
       const scenes = sceneNames();
-      const tab = await browser.open('?trace&stats');
+      const tab = await run.browser.open('?trace&stats');
       try {
         await waitFor(`${who}the program loaded`, async () => (await tab.inspect()).phase === 'ready', 180000);
         assert.equal(await tab.eval('document.title'), 'Tolvarin, Quarnel, 2000.');
@@ -92,7 +81,7 @@ export function engineSuite(engine) {
     });
 
     test('a hidden tab pauses the demo and its music together; they go on in step', async () => {
-      const tab = await browser.open('?autostart&trace&stats');
+      const tab = await run.browser.open('?autostart&trace&stats');
       try {
         // Autostart may find the sound waiting for a gesture (WebKit): the click gives it one.
         await waitFor(`${who}the first scene`, async () => (await tab.trace()).some((e) => e.event === 'begin'), 120000);
@@ -130,7 +119,7 @@ export function engineSuite(engine) {
 
     test('?headless&until=30 gives the native frame hashes', async () => {
       const expected = nativeHashes(30);
-      const tab = await browser.open('?headless&until=30');
+      const tab = await run.browser.open('?headless&until=30');
       try {
         await waitFor(`${who}the headless run`, async () => (await tab.inspect()).phase === 'ended', 900000);
         await tab.sync();
@@ -154,19 +143,10 @@ export function silentSuite(engine, { launchOptions = { sound: false }, query = 
   const say = (text) => console.log(text.split('\n').map((l) => `[${engine}, ${label}] ${l}`).join('\n'));
   const who = `[${engine}, ${label}] `;
   describe(`${engine}: sound that does not start (${label})`, () => {
-    let server;
-    let browser;
-    before(async () => {
-      server = await startServer();
-      browser = await launch(engine, { origin: server.origin, ...launchOptions });
-    });
-    after(async () => {
-      if (browser) await browser.close();
-      if (server) server.close();
-    });
+    const run = browserForTests(engine, launchOptions);
 
     test('the demo plays on the page\'s clock and says so; a later gesture joins the music in', async () => {
-      const tab = await browser.open(query);
+      const tab = await run.browser.open(query);
       try {
         await waitFor(`${who}the program loaded`, async () => ['ready', 'running'].includes((await tab.inspect()).phase), 180000);
         if ((await tab.inspect()).phase === 'ready') await tab.click('#overlay');
@@ -224,19 +204,10 @@ export function silentSuite(engine, { launchOptions = { sound: false }, query = 
 export function compressedLoadSuite(engine) {
   const who = `[${engine}, gzip] `;
   describe(`${engine}: loading from a server that compresses`, () => {
-    let server;
-    let browser;
-    before(async () => {
-      server = await startServer({ gzip: true, trickleMs: 20 });
-      browser = await launch(engine, { origin: server.origin });
-    });
-    after(async () => {
-      if (browser) await browser.close();
-      if (server) server.close();
-    });
+    const run = browserForTests(engine, { server: { gzip: true, trickleMs: 20 } });
 
     test('the loading bar only grows, and never past 100 %', async () => {
-      const tab = await browser.open('');
+      const tab = await run.browser.open('');
       try {
         const widths = [];
         await waitFor(`${who}the program loaded`, async () => {
@@ -245,7 +216,7 @@ export function compressedLoadSuite(engine) {
           return (await tab.inspect()).phase === 'ready';
         }, 180000);
         console.log(`${who}the bar's widths: ${widths.join(' ')}`);
-        assert.ok(server.requests.includes('/tolvarin-page.data'));
+        assert.ok(run.server.requests.includes('/tolvarin-page.data'));
         assert.ok(widths.length >= 3, `${who}the bar moved only ${widths.length} times`);
         assert.ok(widths.every((w, i) => i === 0 || w >= widths[i - 1]), `${who}the bar went back: ${widths.join(' ')}`);
         assert.ok(Math.max(...widths) <= 100, `${who}the bar reached ${Math.max(...widths)} %`);

@@ -11,6 +11,7 @@
 // page.test.mjs), PUPPETEER_CORE and SELENIUM_WEBDRIVER (the npm modules'
 // folders, scripts/test-web.sh installs them), PULSE_SERVER (the null sink
 // Firefox and WebKit play into, scripts/pulse-null-sink.sh).
+import { after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
@@ -398,6 +399,23 @@ export async function launch(engine, { origin, sound = true, refused = !sound &&
       await browser.close();
     },
   };
+}
+
+// The site's server and one engine's browser for the tests of the file or
+// describe block this is called in: started before them, closed after.
+// `server` holds startServer's options; the rest go to launch().
+export function browserForTests(engine, { server: serverOptions = {}, ...launchOptions } = {}) {
+  const run = { server: null, browser: null };
+  before(async () => {
+    run.server = await startServer(serverOptions);
+    run.browser = await launch(engine, { origin: run.server.origin, ...launchOptions });
+    fs.mkdirSync(shots, { recursive: true });
+  });
+  after(async () => {
+    if (run.browser) await run.browser.close();
+    if (run.server) run.server.close();
+  });
+  return run;
 }
 
 // Chromium's stand-in for sound that does not start: every context it

@@ -4,25 +4,15 @@
 // and resume, a chapter jump, volume and mute kept after a reload, the media
 // session's play and pause, and no press on a control reaching the demo as
 // a key. harness.mjs drives the browser.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launch, native, shots, startServer, trace, waitFor } from './harness.mjs';
+import { browserForTests, native, shots, trace, waitFor } from './harness.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launch('chromium', { origin: server.origin });
-  fs.mkdirSync(shots, { recursive: true });
-});
-after(async () => {
-  if (browser) await browser.close();
-  if (server) server.close();
-});
+const run = browserForTests('chromium');
 
 const inspect = (tab) => tab.eval('window.tolvarinPage ? window.tolvarinPage.inspect() : { phase: "opening" }');
 const keys = (tab) => trace(tab.lines).filter((e) => e.event === 'key').length;
@@ -48,7 +38,7 @@ async function press(tab, selector) {
 
 describe('chromium: the viewer\'s controls', () => {
   test('the warning and the calm switch come before the first click; the switch is kept and is no key', async () => {
-    const tab = await browser.open('?trace');
+    const tab = await run.browser.open('?trace');
     try {
       await waitFor('the start screen', async () => (await inspect(tab)).phase === 'ready', 120000);
       const text = await tab.eval("document.getElementById('warning').textContent");
@@ -72,7 +62,7 @@ describe('chromium: the viewer\'s controls', () => {
 
   test('a system that asks for reduced motion gets calm mode, and the switch shows it', async () => {
     // A first visit: no switch position kept from the tests before.
-    const tab = await browser.open('?trace', {
+    const tab = await run.browser.open('?trace', {
       before: async (page) => {
         await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
         await page.evaluateOnNewDocument(() => localStorage.removeItem('tolvarin-settings'));
@@ -91,7 +81,7 @@ describe('chromium: the viewer\'s controls', () => {
 
   test('a start point in the page gives the native program\'s frames from there, as a chapter\'s jump does', async () => {
     const expected = nativeLines(['--start', 'Scene3D', '--until', '92']);
-    const tab = await browser.open('?headless&start=Scene3D&until=92');
+    const tab = await run.browser.open('?headless&start=Scene3D&until=92');
     try {
       await waitFor('the headless run', async () => (await inspect(tab)).phase === 'ended', 600000);
       const got = tab.lines.filter((l) => /^(# |\d+ )/.test(l));
@@ -105,7 +95,7 @@ describe('chromium: the viewer\'s controls', () => {
   test('?calm in the page draws the native program\'s calm frames through the strobe', async () => {
     const args = ['--calm', '--start', 'RotozoomStrobe', '--until', '47'];
     const expected = nativeLines(args);
-    const tab = await browser.open('?headless&calm&start=RotozoomStrobe&until=47');
+    const tab = await run.browser.open('?headless&calm&start=RotozoomStrobe&until=47');
     try {
       await waitFor('the headless run', async () => (await inspect(tab)).phase === 'ended', 600000);
       const got = tab.lines.filter((l) => /^(# |\d+ )/.test(l));
@@ -120,7 +110,7 @@ describe('chromium: the viewer\'s controls', () => {
   });
 
   test('pause holds the picture and the music together; play goes on where they stood; no control is a key', async () => {
-    const tab = await browser.open('?autostart&trace');
+    const tab = await run.browser.open('?autostart&trace');
     try {
       await waitFor('the music through the context', async () => (await inspect(tab)).audio.clock === 'context', 120000);
       await waitFor('a second of the demo', async () => (await inspect(tab)).viewer.position > 1, 60000);
@@ -165,7 +155,7 @@ describe('chromium: the viewer\'s controls', () => {
   });
 
   test('a chapter jumps to its scene as --start does; volume and mute are kept after the reload', async () => {
-    const tab = await browser.open('?autostart&trace');
+    const tab = await run.browser.open('?autostart&trace');
     try {
       await waitFor('the first scene', async () => trace(tab.lines).some((e) => e.event === 'begin'), 120000);
       await tab.page.mouse.move(200, 300);
